@@ -1,0 +1,33 @@
+#pragma once
+
+// The compressed container: a 16-byte header (eight signature bytes, the size
+// of the zlib stream and the size of the uncompressed data, both 32-bit little
+// endian) followed by the zlib stream and nothing else.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <vector>
+
+namespace zlibcodec {
+
+struct Error : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Anything bigger is refused, so a forged header cannot make us allocate gigabytes.
+inline constexpr std::uint32_t kMaxDeclaredSize = 256u * 1024u * 1024u;
+inline constexpr std::size_t kHeaderSize = 16;
+
+// Header plus a level-9 stream. The result is inflated again and compared with
+// `plain` before it is returned.
+std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain);
+
+// Checks everything the header claims; the message of Error says what is wrong.
+std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> container);
+
+// A bare zlib stream without header; output is capped at kMaxDeclaredSize.
+std::vector<std::uint8_t> decompressRaw(std::span<const std::uint8_t> stream);
+
+} // namespace zlibcodec
