@@ -9,9 +9,11 @@
 #include <new>
 #include <string>
 
-namespace zlibcodec {
+namespace zlibcodec
+{
 
-namespace {
+namespace
+{
 
 constexpr std::array<std::uint8_t, 8> kSignature = {0x00, 0x01, 0x01, 0x57, 0x45, 0x53, 0x59, 0x53};
 
@@ -46,28 +48,24 @@ struct DeflateGuard {
     ~DeflateGuard() { deflateEnd(s); }
 };
 
-// Inflates all of `stream`. The output starts at `initial` bytes and may grow
-// up to `limit`; anything beyond `limit` throws `overflow`. When the stream
-// ends early, `leftover` receives the number of unused input bytes; the caller
-// decides whether that is an error.
-std::vector<std::uint8_t> inflateAll(std::span<const std::uint8_t> stream, std::size_t initial,
-                                     std::size_t limit, const std::string& overflow,
-                                     std::size_t& leftover)
+// Inflates all of `stream` into `out`, which has room for `limit` bytes, and
+// returns how many it wrote. With a null `out` the data goes to a scratch
+// buffer and only the size is learned. A stream that has more than `limit`
+// bytes to give throws `overflow`; when it ends early, `leftover` receives the
+// number of unused input bytes and the caller decides whether that is an error.
+std::size_t inflateInto(std::span<const std::uint8_t> stream, std::uint8_t* out, std::size_t limit,
+                        const std::string& overflow, std::size_t& leftover)
 {
     z_stream s{};
     if (inflateInit(&s) != Z_OK)
         throw Error("cannot start inflate");
     InflateGuard guard{&s};
 
-    std::vector<std::uint8_t> out(std::min(initial, limit));
-    std::size_t filled = 0;        // bytes of `out` handed to zlib before the current window
+    std::array<std::uint8_t, 64 * 1024> scratch;
+    std::size_t produced = 0;
     std::size_t inputLeft = stream.size();
     const std::uint8_t* input = stream.data();
-    std::uint8_t probe = 0;
-    bool probing = false;          // `out` is full; one spare byte tells whether more is coming
-
-    s.next_out = out.data();
-    s.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size(), UINT_MAX));
+    bool probing = false; // `limit` reached; one spare byte tells whether more is coming
 
     for (;;) {
         if (s.avail_in == 0 && inputLeft > 0) {
@@ -79,25 +77,25 @@ std::vector<std::uint8_t> inflateAll(std::span<const std::uint8_t> stream, std::
             inputLeft -= chunk;
         }
         if (s.avail_out == 0 && !probing) {
-            filled = static_cast<std::size_t>(s.next_out - out.data());
-            if (filled < out.size()) {
-                s.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size() - filled, UINT_MAX));
-            } else if (out.size() < limit) {
-                const std::size_t grown = std::min(limit, std::max<std::size_t>(out.size() * 2, 64 * 1024));
-                out.resize(grown);
-                s.next_out = out.data() + filled;
-                s.avail_out = static_cast<uInt>(std::min<std::size_t>(grown - filled, UINT_MAX));
+            if (produced < limit) {
+                const std::size_t room = limit - produced;
+                s.next_out = out ? out + produced : scratch.data();
+                s.avail_out = static_cast<uInt>(std::min<std::size_t>(room, out ? UINT_MAX : scratch.size()));
             } else {
                 probing = true;
-                filled = out.size();
-                s.next_out = &probe;
+                s.next_out = scratch.data();
                 s.avail_out = 1;
             }
         }
 
+        const uInt room = s.avail_out;
         const int ret = inflate(&s, Z_NO_FLUSH);
-        if (probing && s.avail_out == 0)
-            throw Error(overflow);
+        if (probing) {
+            if (s.avail_out == 0)
+                throw Error(overflow);
+        } else {
+            produced += room - s.avail_out;
+        }
         if (ret == Z_STREAM_END)
             break;
         switch (ret) {
@@ -110,7 +108,7 @@ std::vector<std::uint8_t> inflateAll(std::span<const std::uint8_t> stream, std::
         case Z_MEM_ERROR:
             throw std::bad_alloc();
         case Z_BUF_ERROR:
-            // Room to write is always provided above, so no progress means no input.
+            // There is always room to write, so no progress means no input left.
             if (s.avail_in == 0 && inputLeft == 0)
                 throw Error("stream is truncated");
             [[fallthrough]];
@@ -120,8 +118,7 @@ std::vector<std::uint8_t> inflateAll(std::span<const std::uint8_t> stream, std::
     }
 
     leftover = s.avail_in + inputLeft;
-    out.resize(probing ? filled : static_cast<std::size_t>(s.next_out - out.data()));
-    return out;
+    return produced;
 }
 
 } // namespace
@@ -191,29 +188,35 @@ std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> cont
         throw Error("declared size " + bytes(plainSize) + " is more than a " + std::to_string(streamSize) +
                     "-byte stream can hold");
 
+    // One pass straight into a buffer of the declared size.
+    std::vector<std::uint8_t> out(plainSize);
     std::size_t leftover = 0;
-    std::vector<std::uint8_t> out =
-        inflateAll(container.subspan(kHeaderSize), plainSize, plainSize,
-                   "stream inflates to more than the declared " + bytes(plainSize), leftover);
+    const std::size_t produced =
+        inflateInto(container.subspan(kHeaderSize), out.data(), out.size(),
+                    "stream inflates to more than the declared " + bytes(plainSize), leftover);
     if (leftover > 0)
         throw Error("stream ends after " + std::to_string(streamSize - leftover) + " of the declared " +
                     bytes(streamSize));
-    if (out.size() != plainSize)
-        throw Error("stream inflates to only " + bytes(out.size()) + ", less than the declared " +
+    if (produced != plainSize)
+        throw Error("stream inflates to only " + bytes(produced) + ", less than the declared " +
                     std::to_string(plainSize));
     return out;
 }
 
 std::vector<std::uint8_t> decompressRaw(std::span<const std::uint8_t> stream)
 {
-    // Start near the typical ratio and let the buffer double from there.
-    const std::size_t guess =
-        static_cast<std::size_t>(std::min<std::uint64_t>(stream.size(), kMaxDeclaredSize) * 4);
+    // Nothing tells the size in advance, so a first pass into scratch space
+    // measures (and fully checks) the stream: a bomb is stopped at the limit
+    // without ever being allocated, and the output buffer is exactly sized.
+    const std::string overflow = "stream inflates to more than the 256 MiB limit";
     std::size_t leftover = 0;
-    std::vector<std::uint8_t> out = inflateAll(stream, std::max<std::size_t>(guess, 64 * 1024), kMaxDeclaredSize,
-                                               "stream inflates to more than the 256 MiB limit", leftover);
+    const std::size_t size = inflateInto(stream, nullptr, kMaxDeclaredSize, overflow, leftover);
     if (leftover > 0)
         throw Error("file has " + bytes(leftover) + " of trailing data after the stream");
+
+    std::vector<std::uint8_t> out(size);
+    if (inflateInto(stream, out.data(), out.size(), overflow, leftover) != size)
+        throw Error("stream inflated differently the second time");
     return out;
 }
 

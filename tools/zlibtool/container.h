@@ -10,7 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-namespace zlibcodec {
+namespace zlibcodec
+{
 
 struct Error : std::runtime_error {
     using std::runtime_error::runtime_error;

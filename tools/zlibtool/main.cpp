@@ -22,11 +22,13 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+namespace
+{
 
-constexpr const char* kUsage = "usage: zlibtool FILE          compress FILE into FILE.zlib\n"
-                               "       zlibtool FILE -d       unpack the container FILE into FILE.unzlib\n"
-                               "       zlibtool FILE -draw    inflate the bare zlib stream FILE into FILE.unzlib\n";
+constexpr const char* kUsage =
+    "usage: zlibtool FILE          compress FILE into FILE.zlib\n"
+    "       zlibtool FILE -d       unpack the container FILE into FILE.unzlib\n"
+    "       zlibtool FILE -draw    inflate the bare zlib stream FILE into FILE.unzlib\n";
 
 // Every failure ends up as one line: "zlibtool: FILE: WHAT".
 struct Failure {
@@ -46,7 +48,8 @@ std::string systemError(const char* action, int err)
     return std::string(action) + ": " + std::strerror(err);
 }
 
-class Fd {
+class Fd
+{
 public:
     explicit Fd(int fd) : fd_(fd) {}
     Fd(const Fd&) = delete;
@@ -74,14 +77,15 @@ std::vector<std::uint8_t> readFile(const std::string& path, std::uint64_t limit,
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         throw Failure{path, systemError("cannot read", errno)};
-    struct stat st{};
+    struct stat st;
     if (::fstat(fd.get(), &st) != 0)
         throw Failure{path, systemError("cannot read", errno)};
     if (S_ISDIR(st.st_mode))
         throw Failure{path, systemError("cannot read", EISDIR)};
 
     const auto tooLarge = [&](std::uint64_t size) {
-        return Failure{path, "file of " + std::to_string(size) + " bytes is above the " + limitText + " limit"};
+        return Failure{path,
+                       "file of " + std::to_string(size) + " bytes is above the " + limitText + " limit"};
     };
     std::vector<std::uint8_t> data;
     if (S_ISREG(st.st_mode)) {
