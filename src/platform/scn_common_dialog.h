@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// The one place where the platform's file dialog is called. Tests put their
+// own answers in its place, since nothing can click in a real one for them.
+class FileDialogBackend {
+public:
+    virtual ~FileDialogBackend();
+
+    // Shows an Open dialog modal to owner. nameFilters are ready for
+    // QFileDialog ("Text (*.txt)"), the first one preselected; it may be empty.
+    // Returns the chosen path as the dialog gave it, or nothing on Cancel.
+    virtual std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
+                                                   const QStringList& nameFilters) = 0;
+};
+
+// The backend used unless a test has put another in place: Qt's own
+// QFileDialog widget.
+class QtFileDialogBackend : public FileDialogBackend {
+public:
+    std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
+                                           const QStringList& nameFilters) override;
+};
+
+// A backend for tests: gives back queued answers in order, Cancel once the
+// queue is empty, and remembers every question it was asked.
+class QueuedFileDialogBackend : public FileDialogBackend {
+public:
+    struct Request {
+        QWidget* owner = nullptr;
+        QString title;
+        QStringList nameFilters;
+    };
+
+    void enqueue(QString answer);
+    void enqueueCancel();
+    qsizetype pendingAnswers() const { return m_answers.size(); }
+    const QList<Request>& requests() const { return m_requests; }
+
+    std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
+                                           const QStringList& nameFilters) override;
+
+private:
+    QQueue<std::optional<QString>> m_answers;
+    QList<Request> m_requests;
+};
+
+// The file Open dialog. Remembers the last file chosen.
+class Scn_Common_Dialog {
+public:
+    // Filter is "display|pattern|display|pattern...", as in
+    // "unnamed_278.bin (*.bin)|*.bin| All Files (*.*)|*.*"; the first pair is
+    // preselected. The dialog opens in no particular folder and accepts a
+    // typed name of a file that does not exist, so the caller's own existence
+    // test has the last word.
+    //
+    // Returns the full path chosen, trimmed of blanks and cut at a NUL, or
+    // "-1" on Cancel. A path longer than 255 characters counts as Cancel too:
+    // callers keep file names in 256-character fields.
+    QString OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter = QString());
+
+    // The stored file name's last part, after the last path separator ("/",
+    // and "\" on Windows). The whole name when it has no separator; empty when
+    // the name is empty or ends with a separator.
+    QString TitleName() const;
+
+    // The full path from the last successful OpenFileName; empty before one.
+    QString FileName() const { return m_fileName; }
+
+    // The Filter string split at every "|" into (display text, pattern)
+    // pairs, kept as written, blanks included. A display text without a
+    // pattern gets an empty one; a trailing "|" adds nothing.
+    static QList<QPair<QString, QString>> filterPairs(const QString& filter);
+
+    // The pairs as QFileDialog name filters. Qt reads the patterns from the
+    // last parentheses and wants them separated by blanks, so "*.a;*.b"
+    // becomes "(*.a *.b)", and a display text that does not already end in
+    // its pattern gets " (pattern)" added. An empty pattern shows everything.
+    static QStringList nameFilters(const QString& filter);
+
+    // Puts another backend in place of the platform's dialog; nullptr brings
+    // the platform's back. The backend is not owned. GUI thread only.
+    static void setBackendForTesting(FileDialogBackend* backend);
+    static FileDialogBackend& backend();
+
+private:
+    QString m_fileName;
+};
+
+// Puts a backend in place for as long as it lives, then restores the one
+// before it.
+class ScopedFileDialogBackend {
+public:
+    explicit ScopedFileDialogBackend(FileDialogBackend& backend);
+    ~ScopedFileDialogBackend();
+    ScopedFileDialogBackend(const ScopedFileDialogBackend&) = delete;
+    ScopedFileDialogBackend& operator=(const ScopedFileDialogBackend&) = delete;
+
+private:
+    FileDialogBackend* m_previous;
+};
