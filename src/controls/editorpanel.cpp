@@ -1,0 +1,138 @@
+#include "editorpanel.h"
+
+#include "editorpaneltable.h"
+#include "fonts.h"
+#include "panelframe.h"
+#include "settingsbag.h"
+#include "twips.h"
+#include "ucupdownbox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+QColor toColor(const panel::Rgb& rgb) { return {rgb.r, rgb.g, rgb.b}; }
+
+bool isVertexFrame(const PanelFrame* frame)
+{
+    return frame->caption().startsWith(QLatin1String("Points"));
+}
+
+bool isClockSubFrame(const PanelFrame* frame) { return frame->caption().isEmpty(); }
+
+} // namespace
+
+EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("EditorPanel"));
+    fonts::installSubstitutions();
+    setFont(fonts::designFont(QStringLiteral("MS Sans Serif"), 8.25));
+    resize(twips::toPixels(panel::kPanelWidth, this), twips::toPixels(panel::kPanelHeight, this));
+    buildFrames();
+    buildClock();
+    buildBoxes();
+    buildTabOrder();
+}
+
+ucUpDownBox* EditorPanel::box(int number) const { return m_boxes.at(static_cast<std::size_t>(number - 1)); }
+
+QLineEdit* EditorPanel::txt(int index) const { return m_txt.at(static_cast<std::size_t>(index)); }
+
+PanelFrame* EditorPanel::frame(const QString& name) const
+{
+    return findChild<PanelFrame*>(name);
+}
+
+void EditorPanel::buildFrames()
+{
+    for (const panel::FrameSpec& spec : panel::kFrames) {
+        QWidget* parent = spec.parent ? static_cast<QWidget*>(frame(QString::fromLatin1(spec.parent))) : this;
+        Q_ASSERT(parent);
+        const QColor captionColor =
+            spec.captionColor ? toColor(*spec.captionColor) : palette().color(QPalette::WindowText);
+        const QFont captionFont = fonts::designFont(
+            spec.arialCaption ? QStringLiteral("Arial") : QStringLiteral("MS Sans Serif"), 8.25, true);
+        auto* frame = new PanelFrame(spec.caption ? QString::fromLatin1(spec.caption) : QString(), captionColor,
+                                     toColor(spec.background), captionFont, parent);
+        frame->setObjectName(QString::fromLatin1(spec.name));
+        frame->setGeometry(twips::toPixels(QRect(spec.left, spec.top, spec.width, spec.height), this));
+    }
+}
+
+void EditorPanel::buildClock()
+{
+    PanelFrame* timeValue = frame(QStringLiteral("Frame15"));
+    const QFont clockFont = fonts::designFont(QStringLiteral("Arial"), 12, true);
+    for (const panel::ClockLabelSpec& spec : panel::kClockLabels) {
+        auto* label = new QLabel(QString::fromLatin1(spec.text), timeValue);
+        label->setObjectName(QString::fromLatin1(spec.name));
+        label->setFont(clockFont);
+        if (spec.color) {
+            QPalette colours = label->palette();
+            colours.setColor(QPalette::WindowText, toColor(*spec.color));
+            label->setPalette(colours);
+        }
+        label->move(twips::toPixels(spec.left, this), twips::toPixels(panel::kClockTop, this));
+        label->adjustSize();
+    }
+}
+
+void EditorPanel::buildBoxes()
+{
+    const QFont boxFont = fonts::designFont(QStringLiteral("MS Sans Serif"), 8.25);
+    for (const panel::BoxSpec& spec : panel::kBoxes) {
+        PanelFrame* parent = frame(QString::fromLatin1(spec.frame));
+        Q_ASSERT(parent);
+        const int index = spec.number - 1;
+
+        // The text field goes first, so that a hidden one lies under its box.
+        auto* text = new QLineEdit(parent);
+        text->setObjectName(QStringLiteral("txt_%1").arg(index));
+        text->setAlignment(Qt::AlignCenter);
+        const int textLeft = isVertexFrame(parent) ? 120 : 360;
+        const int textHeight = index <= 15 ? 315 : 285;
+        text->setGeometry(
+            twips::toPixels(QRect(textLeft, spec.top, panel::kTextFieldWidth, textHeight), this));
+        text->setEnabled(spec.textField == panel::TextFieldState::Hidden);
+        text->setVisible(spec.textField == panel::TextFieldState::ShownDisabled);
+        m_txt[static_cast<std::size_t>(index)] = text;
+
+        auto* box = new ucUpDownBox(parent);
+        box->setObjectName(QStringLiteral("ucUpDownBox%1").arg(spec.number));
+        // The stored settings: the range first, so that the box starts at 0
+        // without announcing a change.
+        SettingsBag stored;
+        stored.write(QStringLiteral("min"), spec.min, 0);
+        stored.write(QStringLiteral("max"), spec.max, 100);
+        stored.write(QStringLiteral("font"), boxFont, QFont());
+        box->restoreSettings(stored, font());
+        const int width = spec.number == 7 ? panel::kWideBoxWidth : panel::kBoxWidth;
+        box->setGeometry(twips::toPixels(QRect(spec.left, spec.top, width, panel::kBoxHeight), this));
+        m_boxes[static_cast<std::size_t>(index)] = box;
+
+        connect(box, &ucUpDownBox::Change, text, [box, text] { text->setText(QString::number(box->Value())); });
+
+        if (spec.row == panel::Row::X || spec.row == panel::Row::Y) {
+            auto* label = new QLabel(spec.row == panel::Row::X ? QStringLiteral("X") : QStringLiteral("Y"), parent);
+            label->setObjectName(QStringLiteral("%1_%2").arg(parent->objectName(), label->text()));
+            label->setGeometry(twips::toPixels(
+                QRect(panel::kRowLabelLeft, spec.top, panel::kRowLabelWidth, panel::kRowLabelHeight), this));
+            if (isClockSubFrame(parent)) {
+                QPalette colours = label->palette();
+                colours.setColor(QPalette::WindowText, Qt::white);
+                label->setPalette(colours);
+                if (parent->objectName() == QLatin1String("Frame26"))
+                    label->setFont(fonts::designFont(QStringLiteral("Arial"), 8.25));
+            }
+        }
+    }
+}
+
+void EditorPanel::buildTabOrder()
+{
+    // The focus goes to each box's text field; the bar takes none.
+    auto input = [this](int number) { return box(number)->findChild<QLineEdit*>(QStringLiteral("txtValue")); };
+    for (std::size_t i = 1; i < panel::kTabOrder.size(); ++i)
+        setTabOrder(input(panel::kTabOrder[i - 1]), input(panel::kTabOrder[i]));
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+class Baza;
+class EditorPanel;
+
+// Values flow from the panel's text fields into the record on every text
+// change, and from the record onto the panel once after each load.
+namespace editing {
+
+// The store pass: reads all 44 text fields and stores each one that reads as
+// a number and fits into its record field; vertex points as whole pixels x 16.
+// Touches nothing but the record.
+void txt_Change(const EditorPanel& panel, Baza& baza);
+
+// Runs the store pass on every text change of every text field.
+void connectStorePass(EditorPanel& panel, Baza& baza);
+
+// Writes the 44 texts from the record (vertex points in pixels), then sets
+// each box from its text. The nested relays and store passes run inside, in
+// that order, and decide the record that results.
+void Show_Data(EditorPanel& panel, const Baza& baza);
+
+} // namespace editing
