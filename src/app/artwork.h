@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// Pictures drawn by the program itself, so that it ships no image files.
+namespace artwork {
+
+// The 165 x 78 banner in the logo box.
+QPixmap logoBanner();
+// The 236 x 165 help picture: how the corners a, b, c, d of a panel lie,
+// in the default and the inverted arrangement and on a standing panel.
+QPixmap cornerHelp();
+// A stadium scoreboard, red digits on a green field, at 16, 32 and 48 px.
+QIcon windowIcon();
+
+} // namespace artwork

@@ -1,0 +1,47 @@
+#include "filereplace.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace filereplace {
+
+bool copyOver(const QString& source, const QString& target, QString* error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+        return false;
+    }
+    if (QFileInfo(target).isDir()) {
+        *error = QStringLiteral("%1 is a folder").arg(target);
+        return false;
+    }
+    // QSaveFile writes beside the target and renames at commit; it keeps the
+    // permissions of a file it replaces.
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        *error = out.errorString();
+        return false;
+    }
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            *error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+            out.cancelWriting();
+            return false;
+        }
+        if (out.write(chunk) != chunk.size()) {
+            *error = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace filereplace
