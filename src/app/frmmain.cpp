@@ -182,8 +182,10 @@ void frmMain::setBusy(bool busy)
 {
     m_busy = busy;
     updateCommands();
-    if (!busy && m_closeRequested)
+    if (!busy && m_closeRequested) {
+        m_closeRequested = false;
         close();
+    }
 }
 
 void frmMain::updateCommands()

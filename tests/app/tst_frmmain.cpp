@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -84,6 +85,7 @@ private slots:
     void saveFailures_data();
     void saveFailures();
     void titleWithDoubleQuoteIsRefused();
+    void toolCommandLinesAndBlockedCommands();
     void readmyOpensTheProgramFoldersReadme();
     void renderWindow();
 
@@ -325,6 +327,46 @@ void tst_frmMain::titleWithDoubleQuoteIsRefused()
     QVERIFY(message->text().contains("double quote"));
     QVERIFY(!m_window->baza().Loaded());
     QCOMPARE(QDir(program() + "/zlib/temp").entryList(QDir::Files), QStringList());
+}
+
+// A stand-in tool that logs its arguments, takes its time, then lets the
+// real tool do the work: the window must wait for it with its commands
+// blocked, and a close during the wait must wait too.
+void tst_frmMain::toolCommandLinesAndBlockedCommands()
+{
+    const QString tool = program() + "/zlib/zlibtool";
+    QVERIFY(QFile::rename(tool, program() + "/zlib/real-tool"));
+    QVERIFY(writeAll(tool, "#!/bin/sh\n"
+                           "for a in \"$@\"; do printf '[%s]' \"$a\" >> \"$(dirname \"$0\")/log\"; done\n"
+                           "echo >> \"$(dirname \"$0\")/log\"\n"
+                           "sleep 0.5\n"
+                           "exec \"$(dirname \"$0\")/real-tool\" \"$@\"\n"));
+    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    bool blockedDuringWait = false;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] {
+        if (QFile::exists(program() + "/zlib/log") && !m_window->findChild<QAction*>("MnuFileOpen")->isEnabled()) {
+            blockedDuringWait = true;
+            m_window->close(); // must not end the command half-way
+        }
+    });
+    probe.start(50);
+    open(game());
+    probe.stop();
+    QVERIFY(blockedDuringWait);
+    QVERIFY(m_window->baza().Loaded()); // the Open finished...
+    QVERIFY(!m_window->isVisible());    // ...and then the window closed
+
+    m_window->show();
+    save();
+    QVERIFY(!shownMessage());
+    const QString temp = program() + "/zlib/temp/";
+    const QByteArray log = readAll(program() + "/zlib/log");
+    QCOMPARE(log, QString("[%1unnamed_278.bin][-d]\n[%1unnamed_278.bin.unzlib]\n")
+                      .arg(QDir::toNativeSeparators(temp))
+                      .toUtf8());
+    QVERIFY(m_window->findChild<QAction*>("MnuFileOpen")->isEnabled());
 }
 
 void tst_frmMain::readmyOpensTheProgramFoldersReadme()
