@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang, ASan and UBSan and runs each for
+# SECONDS (default 60) from a seed corpus made of the sample. A crash or a
+# sanitizer report fails the run. Longer: bash scripts/fuzz.sh 3600
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+bash scripts/deps.sh clang libclang-rt-14-dev
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVARNEL_FUZZ=ON -DVARNEL_SANITIZE=ON
+cmake --build build-fuzz -j2 --target fuzz_container fuzz_layout samplegen
+
+# Seeds: the sample as container and as plain layout, and a few cut short.
+corpus=build-fuzz/corpus
+mkdir -p "$corpus/container" "$corpus/layout"
+build-fuzz/tools/samplegen/samplegen "$corpus/container/sample"
+build-fuzz/tools/samplegen/samplegen "$corpus/layout/sample" --plain
+head -c 16 "$corpus/container/sample" > "$corpus/container/header-only"
+head -c 3000 "$corpus/layout/sample" > "$corpus/layout/short"
+
+export ASAN_OPTIONS=detect_leaks=1
+failed=0
+for target in container layout; do
+    mkdir -p "build-fuzz/findings/$target"
+    log="build-fuzz/findings/$target.log"
+    status=0
+    build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$target/" "$corpus/$target" \
+        > "$log" 2>&1 || status=$?
+    echo "fuzz_$target: exit $status, corpus $(ls "$corpus/$target" | wc -l) inputs"
+    grep -E "^Done|^stat::number_of_executed_units|ERROR|SUMMARY" "$log" || true
+    [ "$status" -eq 0 ] || failed=1
+done
+exit $failed
