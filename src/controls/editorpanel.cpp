@@ -46,17 +46,17 @@ PanelFrame* EditorPanel::frame(const QString& name) const
 
 void EditorPanel::buildFrames()
 {
-    for (const panel::FrameSpec& spec : panel::kFrames) {
-        QWidget* parent = spec.parent ? static_cast<QWidget*>(frame(QString::fromLatin1(spec.parent))) : this;
+    for (const panel::FrameSpec& entry : panel::kFrames) {
+        QWidget* parent = entry.parent ? static_cast<QWidget*>(frame(QString::fromLatin1(entry.parent))) : this;
         Q_ASSERT(parent);
         const QColor captionColor =
-            spec.captionColor ? toColor(*spec.captionColor) : palette().color(QPalette::WindowText);
+            entry.captionColor ? toColor(*entry.captionColor) : palette().color(QPalette::WindowText);
         const QFont captionFont = fonts::designFont(
-            spec.arialCaption ? QStringLiteral("Arial") : QStringLiteral("MS Sans Serif"), 8.25, true);
-        auto* frame = new PanelFrame(spec.caption ? QString::fromLatin1(spec.caption) : QString(), captionColor,
-                                     toColor(spec.background), captionFont, parent);
-        frame->setObjectName(QString::fromLatin1(spec.name));
-        frame->setGeometry(twips::toPixels(QRect(spec.left, spec.top, spec.width, spec.height), this));
+            entry.arialCaption ? QStringLiteral("Arial") : QStringLiteral("MS Sans Serif"), 8.25, true);
+        auto* frame = new PanelFrame(entry.caption ? QString::fromLatin1(entry.caption) : QString(), captionColor,
+                                     toColor(entry.background), captionFont, parent);
+        frame->setObjectName(QString::fromLatin1(entry.name));
+        frame->setGeometry(twips::toPixels(QRect(entry.left, entry.top, entry.width, entry.height), this));
     }
 }
 
@@ -64,16 +64,16 @@ void EditorPanel::buildClock()
 {
     PanelFrame* timeValue = frame(QStringLiteral("Frame15"));
     const QFont clockFont = fonts::designFont(QStringLiteral("Arial"), 12, true);
-    for (const panel::ClockLabelSpec& spec : panel::kClockLabels) {
-        auto* label = new QLabel(QString::fromLatin1(spec.text), timeValue);
-        label->setObjectName(QString::fromLatin1(spec.name));
+    for (const panel::ClockLabelSpec& entry : panel::kClockLabels) {
+        auto* label = new QLabel(QString::fromLatin1(entry.text), timeValue);
+        label->setObjectName(QString::fromLatin1(entry.name));
         label->setFont(clockFont);
-        if (spec.color) {
+        if (entry.color) {
             QPalette colours = label->palette();
-            colours.setColor(QPalette::WindowText, toColor(*spec.color));
+            colours.setColor(QPalette::WindowText, toColor(*entry.color));
             label->setPalette(colours);
         }
-        label->move(twips::toPixels(spec.left, this), twips::toPixels(panel::kClockTop, this));
+        label->move(twips::toPixels(entry.left, this), twips::toPixels(panel::kClockTop, this));
         label->adjustSize();
     }
 }
@@ -81,10 +81,10 @@ void EditorPanel::buildClock()
 void EditorPanel::buildBoxes()
 {
     const QFont boxFont = fonts::designFont(QStringLiteral("MS Sans Serif"), 8.25);
-    for (const panel::BoxSpec& spec : panel::kBoxes) {
-        PanelFrame* parent = frame(QString::fromLatin1(spec.frame));
+    for (const panel::BoxSpec& entry : panel::kBoxes) {
+        PanelFrame* parent = frame(QString::fromLatin1(entry.frame));
         Q_ASSERT(parent);
-        const int index = spec.number - 1;
+        const int index = entry.number - 1;
 
         // The text field goes first, so that a hidden one lies under its box.
         auto* text = new QLineEdit(parent);
@@ -93,31 +93,31 @@ void EditorPanel::buildBoxes()
         const int textLeft = isVertexFrame(parent) ? 120 : 360;
         const int textHeight = index <= 15 ? 315 : 285;
         text->setGeometry(
-            twips::toPixels(QRect(textLeft, spec.top, panel::kTextFieldWidth, textHeight), this));
-        text->setEnabled(spec.textField == panel::TextFieldState::Hidden);
-        text->setVisible(spec.textField == panel::TextFieldState::ShownDisabled);
+            twips::toPixels(QRect(textLeft, entry.top, panel::kTextFieldWidth, textHeight), this));
+        text->setEnabled(entry.textField == panel::TextFieldState::Hidden);
+        text->setVisible(entry.textField == panel::TextFieldState::ShownDisabled);
         m_txt[static_cast<std::size_t>(index)] = text;
 
         auto* box = new ucUpDownBox(parent);
-        box->setObjectName(QStringLiteral("ucUpDownBox%1").arg(spec.number));
+        box->setObjectName(QStringLiteral("ucUpDownBox%1").arg(entry.number));
         // The stored settings: the range first, so that the box starts at 0
         // without announcing a change.
         SettingsBag stored;
-        stored.write(QStringLiteral("min"), spec.min, 0);
-        stored.write(QStringLiteral("max"), spec.max, 100);
+        stored.write(QStringLiteral("min"), entry.min, 0);
+        stored.write(QStringLiteral("max"), entry.max, 100);
         stored.write(QStringLiteral("font"), boxFont, QFont());
         box->restoreSettings(stored, font());
-        const int width = spec.number == 7 ? panel::kWideBoxWidth : panel::kBoxWidth;
-        box->setGeometry(twips::toPixels(QRect(spec.left, spec.top, width, panel::kBoxHeight), this));
+        const int width = entry.number == 7 ? panel::kWideBoxWidth : panel::kBoxWidth;
+        box->setGeometry(twips::toPixels(QRect(entry.left, entry.top, width, panel::kBoxHeight), this));
         m_boxes[static_cast<std::size_t>(index)] = box;
 
         connect(box, &ucUpDownBox::Change, text, [box, text] { text->setText(QString::number(box->Value())); });
 
-        if (spec.row == panel::Row::X || spec.row == panel::Row::Y) {
-            auto* label = new QLabel(spec.row == panel::Row::X ? QStringLiteral("X") : QStringLiteral("Y"), parent);
+        if (entry.row == panel::Row::X || entry.row == panel::Row::Y) {
+            auto* label = new QLabel(entry.row == panel::Row::X ? QStringLiteral("X") : QStringLiteral("Y"), parent);
             label->setObjectName(QStringLiteral("%1_%2").arg(parent->objectName(), label->text()));
             label->setGeometry(twips::toPixels(
-                QRect(panel::kRowLabelLeft, spec.top, panel::kRowLabelWidth, panel::kRowLabelHeight), this));
+                QRect(panel::kRowLabelLeft, entry.top, panel::kRowLabelWidth, panel::kRowLabelHeight), this));
             if (isClockSubFrame(parent)) {
                 QPalette colours = label->palette();
                 colours.setColor(QPalette::WindowText, Qt::white);
