@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "artwork.h"
+#include "container.h"
 #include "editorpanel.h"
 #include "fieldediting.h"
 #include "filereplace.h"
@@ -22,6 +23,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -76,6 +79,36 @@ private:
     bool m_moved = false;
     bool m_keepNew = false;
 };
+
+QByteArray readWhole(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return {};
+    }
+    return file.readAll();
+}
+
+bool compressedMatches(const QString& compressed, const QString& decompressed, QString* error)
+{
+    const QByteArray packed = readWhole(compressed, error);
+    const QByteArray plain = readWhole(decompressed, error);
+    if (!error->isEmpty())
+        return false;
+    try {
+        const std::vector<std::uint8_t> unpacked = zlibcodec::decompressContainer(
+            {reinterpret_cast<const std::uint8_t*>(packed.constData()), static_cast<std::size_t>(packed.size())});
+        if (unpacked.size() == static_cast<std::size_t>(plain.size()) &&
+            std::equal(unpacked.begin(), unpacked.end(), plain.constData(),
+                       [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+            return true;
+        *error = QStringLiteral("%1 does not hold the layout that was written").arg(QDir::toNativeSeparators(compressed));
+    } catch (const zlibcodec::Error& failure) {
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(compressed), QString::fromStdString(failure.what()));
+    }
+    return false;
+}
 
 } // namespace
 
@@ -282,7 +315,14 @@ void frmMain::cmdZapisz_Click()
         setBusy(false);
         return;
     }
+    // The game file is the person's only copy: put nothing over it that does
+    // not decode to exactly the layout just written.
     QString error;
+    if (!compressedMatches(compressed, decompressed, &error)) {
+        reportSaveFailure(QStringLiteral("checking the output of zlibtool"), error);
+        setBusy(false);
+        return;
+    }
     if (!filereplace::copyOver(compressed, m_targetPath, &error))
         reportSaveFailure(QStringLiteral("replacing the game file"), error);
     setBusy(false);

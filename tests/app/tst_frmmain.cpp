@@ -17,6 +17,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <signal.h>
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -86,6 +89,10 @@ private slots:
     void saveFailures();
     void titleWithDoubleQuoteIsRefused();
     void toolCommandLinesAndBlockedCommands();
+    void toolFaultsOnSave_data();
+    void toolFaultsOnSave();
+    void missingWorkingFolderEndsOpenQuietly();
+    void gameFileDeletedBeforeSaveIsWrittenWhole();
     void readmyOpensTheProgramFoldersReadme();
     void renderWindow();
 
@@ -367,6 +374,84 @@ void tst_frmMain::toolCommandLinesAndBlockedCommands()
                       .arg(QDir::toNativeSeparators(temp))
                       .toUtf8());
     QVERIFY(m_window->findChild<QAction*>("MnuFileOpen")->isEnabled());
+}
+
+void tst_frmMain::toolFaultsOnSave_data()
+{
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<QString>("step");
+    const QString tool = "compressing with zlibtool";
+    const QString check = "checking the output of zlibtool";
+    QTest::newRow("exits non-zero") << QByteArray("exit 3\n") << tool;
+    QTest::newRow("writes nothing") << QByteArray("exit 0\n") << tool;
+    QTest::newRow("hangs and is killed") << QByteArray("echo $$ > \"$here/pid\"\nexec sleep 30\n") << tool;
+    QTest::newRow("truncated output")
+        << QByteArray("\"$here/real-tool\" \"$@\"\nhead -c 40 \"$1.zlib\" > \"$here/cut\"\n"
+                      "mv \"$here/cut\" \"$1.zlib\"\n")
+        << check;
+    QTest::newRow("garbage output") << QByteArray("head -c 3000 /dev/urandom > \"$1.zlib\"\n") << check;
+    QTest::newRow("another file's output")
+        << QByteArray("printf 'other' > \"$here/other\"\n\"$here/real-tool\" \"$here/other\"\n"
+                      "mv \"$here/other.zlib\" \"$1.zlib\"\n")
+        << check;
+}
+
+// A stand-in tool that decompresses with the real one and fails its
+// compression in the row's way: the game file must stay as it was.
+void tst_frmMain::toolFaultsOnSave()
+{
+    QFETCH(QByteArray, fault);
+    QFETCH(QString, step);
+    const QString tool = program() + "/zlib/zlibtool";
+    QVERIFY(QFile::rename(tool, program() + "/zlib/real-tool"));
+    QVERIFY(writeAll(tool, "#!/bin/sh\nhere=\"$(dirname \"$0\")\"\n"
+                           "if [ \"$2\" = \"-d\" ]; then exec \"$here/real-tool\" \"$@\"; fi\n" +
+                               fault));
+    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    open(game());
+    QVERIFY(m_window->baza().Loaded());
+    m_window->panel()->box(1)->setValue(555);
+    const QByteArray before = readAll(game());
+
+    QTimer killer;
+    connect(&killer, &QTimer::timeout, this, [this] {
+        const QByteArray pid = readAll(program() + "/zlib/pid").trimmed();
+        if (!pid.isEmpty() && ::kill(pid.toInt(), SIGKILL) == 0)
+            QFile::remove(program() + "/zlib/pid");
+    });
+    killer.start(20);
+    save();
+    killer.stop();
+
+    QMessageBox* message = shownMessage();
+    QVERIFY(message);
+    QVERIFY2(message->text().contains(step), qPrintable(message->text()));
+    QCOMPARE(readAll(game()), before);
+    QCOMPARE(QDir(games()).entryList(QDir::Files | QDir::Hidden), QStringList{"unnamed_278.bin"});
+    QVERIFY(m_window->findChild<QAction*>("cmdZapisz")->isEnabled());
+}
+
+void tst_frmMain::missingWorkingFolderEndsOpenQuietly()
+{
+    QVERIFY(QDir(program() + "/zlib/temp").removeRecursively());
+    const QByteArray before = readAll(game());
+    open(game());
+    QVERIFY(!shownMessage());
+    QVERIFY(!m_window->baza().Loaded());
+    QVERIFY(m_window->targetPath().isEmpty());
+    QCOMPARE(readAll(game()), before);
+}
+
+void tst_frmMain::gameFileDeletedBeforeSaveIsWrittenWhole()
+{
+    open(game());
+    m_window->baza().KroY(-5);
+    QVERIFY(QFile::remove(game()));
+    save();
+    QVERIFY(!shownMessage());
+    const QByteArray saved = decompressWithTool(game(), m_dir.path() + "/check");
+    QCOMPARE(saved.size(), m_plainSample.size());
+    QCOMPARE(read16(saved, 3280), qint16(-5));
 }
 
 void tst_frmMain::readmyOpensTheProgramFoldersReadme()
