@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <algorithm>
@@ -128,7 +129,8 @@ frmMain::frmMain(const QString& programFolder) : m_programFolder(programfolder::
     m_panel->setPalette(white);
     m_panel->setAutoFillBackground(true);
     setCentralWidget(m_panel);
-    m_panel->setFixedSize(twips::toPixels(15510, m_panel), twips::toPixels(8265, m_panel));
+    // The panel sizes itself to the window's client area.
+    m_panel->setFixedSize(m_panel->size());
     editing::connectStorePass(*m_panel, m_baza);
 
     buildMenus();
@@ -255,6 +257,7 @@ void frmMain::MnuFileOpen_Click()
     }
 
     setBusy(true);
+    const auto idle = qScopeGuard([this] { setBusy(false); });
     const QString plainCopy = workingFolder() + title;
     const QString decompressed = plainCopy + QStringLiteral(".unzlib");
     {
@@ -273,7 +276,6 @@ void frmMain::MnuFileOpen_Click()
             }
         }
     }
-    setBusy(false);
 }
 
 void frmMain::cmdZapisz_Click()
@@ -281,6 +283,7 @@ void frmMain::cmdZapisz_Click()
     if (m_busy || !m_baza.Loaded())
         return;
     setBusy(true);
+    const auto idle = qScopeGuard([this] { setBusy(false); });
     const QString decompressed = m_lokalizacja->text();
     const QString compressed = m_lokalizacja->text() + QStringLiteral(".zlib");
 
@@ -289,14 +292,12 @@ void frmMain::cmdZapisz_Click()
     if (!QFileInfo(decompressed).isFile()) {
         reportSaveFailure(QStringLiteral("writing the layout"),
                           QStringLiteral("the working file %1 is missing").arg(QDir::toNativeSeparators(decompressed)));
-        setBusy(false);
         return;
     }
     try {
         m_baza.Zapisz(decompressed);
     } catch (const LayoutWriteError& error) {
         reportSaveFailure(QStringLiteral("writing the layout into %1").arg(error.file()), error.reason());
-        setBusy(false);
         return;
     }
     // A compressed file left from an earlier Save must not stand in for a
@@ -304,7 +305,6 @@ void frmMain::cmdZapisz_Click()
     if (QFile::exists(compressed) && !QFile::remove(compressed)) {
         reportSaveFailure(QStringLiteral("removing the old compressed file"),
                           QStringLiteral("%1 cannot be removed").arg(QDir::toNativeSeparators(compressed)));
-        setBusy(false);
         return;
     }
     Scn_Process().Run_Process(quoted(toolPath()) + QLatin1Char(' ') + quoted(m_lokalizacja->text()));
@@ -312,7 +312,6 @@ void frmMain::cmdZapisz_Click()
         reportSaveFailure(QStringLiteral("compressing with zlibtool"),
                           QStringLiteral("%1 produced no %2").arg(QDir::toNativeSeparators(toolPath()),
                                                                    QDir::toNativeSeparators(compressed)));
-        setBusy(false);
         return;
     }
     // The game file is the person's only copy: put nothing over it that does
@@ -320,12 +319,10 @@ void frmMain::cmdZapisz_Click()
     QString error;
     if (!compressedMatches(compressed, decompressed, &error)) {
         reportSaveFailure(QStringLiteral("checking the output of zlibtool"), error);
-        setBusy(false);
         return;
     }
     if (!filereplace::copyOver(compressed, m_targetPath, &error))
         reportSaveFailure(QStringLiteral("replacing the game file"), error);
-    setBusy(false);
 }
 
 void frmMain::reportSaveFailure(const QString& step, const QString& reason)
