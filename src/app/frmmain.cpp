@@ -91,6 +91,7 @@ QByteArray readWhole(const QString& path, QString* error)
     return file.readAll();
 }
 
+// True when the container file decodes to exactly the plain file.
 bool compressedMatches(const QString& compressed, const QString& decompressed, QString* error)
 {
     const QByteArray packed = readWhole(compressed, error);
@@ -136,6 +137,7 @@ frmMain::frmMain(const QString& programFolder) : m_programFolder(programfolder::
     buildMenus();
     buildFixedElements();
     m_openReadme = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    m_runProcess = [](const QString& commandLine) { Scn_Process().Run_Process(commandLine); };
     updateCommands();
 }
 
@@ -266,9 +268,11 @@ void frmMain::MnuFileOpen_Click()
         SetAside old(decompressed);
         QString error;
         if (old.ready() && filereplace::copyOver(chosen, plainCopy, &error)) {
-            Scn_Process().Run_Process(quoted(toolPath()) + QLatin1Char(' ') + quoted(plainCopy) +
-                                      QStringLiteral(" -d"));
-            if (m_baza.Wczytaj(decompressed)) {
+            m_runProcess(quoted(toolPath()) + QLatin1Char(' ') + quoted(plainCopy) + QStringLiteral(" -d"));
+            // Whatever is shown here goes back over the game file at Save, so
+            // a tool that wrote something other than the file's content (cut
+            // short, garbage) ends the Open as a failed tool would.
+            if (compressedMatches(plainCopy, decompressed, &error) && m_baza.Wczytaj(decompressed)) {
                 old.keepNew();
                 m_targetPath = chosen;
                 m_lokalizacja->setText(decompressed);
@@ -307,7 +311,7 @@ void frmMain::cmdZapisz_Click()
                           QStringLiteral("%1 cannot be removed").arg(QDir::toNativeSeparators(compressed)));
         return;
     }
-    Scn_Process().Run_Process(quoted(toolPath()) + QLatin1Char(' ') + quoted(m_lokalizacja->text()));
+    m_runProcess(quoted(toolPath()) + QLatin1Char(' ') + quoted(m_lokalizacja->text()));
     if (!QFileInfo(compressed).isFile()) {
         reportSaveFailure(QStringLiteral("compressing with zlibtool"),
                           QStringLiteral("%1 produced no %2").arg(QDir::toNativeSeparators(toolPath()),
