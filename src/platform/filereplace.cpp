@@ -1,5 +1,6 @@
 #include "filereplace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,8 +14,15 @@ bool copyOver(const QString& source, const QString& target, QString* error)
         *error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
         return false;
     }
-    if (QFileInfo(target).isDir()) {
-        *error = QStringLiteral("%1 is a folder").arg(target);
+    const QFileInfo existing(target);
+    if (existing.isDir()) {
+        *error = QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(target));
+        return false;
+    }
+    // A rename would go past a read-only mark, which the owner set so that
+    // the file is not changed.
+    if (existing.exists() && !existing.isWritable()) {
+        *error = QStringLiteral("%1 is read-only").arg(QDir::toNativeSeparators(target));
         return false;
     }
     // QSaveFile writes beside the target and renames at commit; it keeps the

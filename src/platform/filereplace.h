@@ -5,7 +5,7 @@
 // Puts a copy of one file in place of another: the copy is written to a
 // temporary file in the target's folder and renamed over the target, so the
 // target is always either the old file or the complete new one. An existing
-// target keeps its permissions.
+// target keeps its permissions; a read-only one is refused.
 namespace filereplace {
 
 // False with the platform's reason in *error when any step fails; the target
