@@ -29,6 +29,11 @@ public:
     using ReadmeOpener = std::function<bool(const QString& path)>;
     void setReadmeOpener(ReadmeOpener opener) { m_openReadme = std::move(opener); }
 
+    // Runs a zlibtool command line and returns once the tool has ended;
+    // Scn_Process by default. The benchmark puts other ways of waiting here.
+    using ProcessRunner = std::function<void(const QString& commandLine)>;
+    void setProcessRunner(ProcessRunner runner) { m_runProcess = std::move(runner); }
+
     void MnuFileOpen_Click();
     void cmdZapisz_Click();
     void cmdReadmy_Click();
@@ -57,4 +62,5 @@ private:
     bool m_busy = false;
     bool m_closeRequested = false;
     ReadmeOpener m_openReadme;
+    ProcessRunner m_runProcess;
 };
