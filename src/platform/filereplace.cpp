@@ -45,6 +45,13 @@ bool copyOver(const QString& source, const QString& target, QString* error)
             return false;
         }
     }
+    // QSaveFile's commit renames even when the last buffered write failed
+    // (a full disk), which would put an empty or cut file in place.
+    if (!out.flush()) {
+        *error = out.errorString();
+        out.cancelWriting();
+        return false;
+    }
     if (!out.commit()) {
         *error = out.errorString();
         return false;
