@@ -1,7 +1,9 @@
 #include "container.h"
+#include "editorfixture.h"
 #include "editorpanel.h"
 #include "frmmain.h"
 #include "scn_common_dialog.h"
+#include "testfiles.h"
 #include "ucupdownbox.h"
 
 #include <QAction>
@@ -12,67 +14,15 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
-#include <signal.h>
 
-namespace {
+using testfiles::read16;
+using testfiles::readFile;
+using testfiles::writeFile;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-qint16 read16(const QByteArray& bytes, int offset)
-{
-    return static_cast<qint16>(static_cast<quint16>(static_cast<quint8>(bytes[offset]) |
-                                                    (static_cast<quint8>(bytes[offset + 1]) << 8)));
-}
-
-// Decompresses a game file with the real tool, in a folder of its own.
-QByteArray decompressWithTool(const QString& gameFile, const QString& scratch)
-{
-    QDir().mkpath(scratch);
-    const QString copy = scratch + "/check.bin";
-    QFile::remove(copy);
-    QFile::remove(copy + ".unzlib");
-    if (!QFile::copy(gameFile, copy))
-        return {};
-    if (QProcess::execute(ZLIBTOOL_PATH, {copy, "-d"}) != 0)
-        return {};
-    return readAll(copy + ".unzlib");
-}
-
-QMessageBox* shownMessage()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-            return box;
-    return nullptr;
-}
-
-void closeMessages()
-{
-    while (QMessageBox* box = shownMessage()) {
-        box->close();
-        QCoreApplication::processEvents();
-    }
-}
-
-} // namespace
-
-class tst_frmMain : public QObject {
+class tst_frmMain : public QObject, EditorFixture {
     Q_OBJECT
 
 private slots:
@@ -85,65 +35,15 @@ private slots:
     void missingPathEndsQuietly();
     void corruptFileWithSameTitleKeepsEarlierLayout();
     void secondOpenOfAnotherFile();
-    void saveFailures_data();
-    void saveFailures();
     void titleWithDoubleQuoteIsRefused();
     void toolCommandLinesAndBlockedCommands();
-    void toolFaultsOnSave_data();
-    void toolFaultsOnSave();
-    void missingWorkingFolderEndsOpenQuietly();
-    void gameFileDeletedBeforeSaveIsWrittenWhole();
     void readmyOpensTheProgramFoldersReadme();
     void renderWindow();
-
-private:
-    QString program() const { return m_dir.path() + "/prog 'x' folder"; }
-    QString games() const { return m_dir.path() + "/my games"; }
-    QString game() const { return games() + "/unnamed_278.bin"; }
-    void open(const QString& path)
-    {
-        m_dialog.enqueue(path);
-        m_window->findChild<QAction*>("MnuFileOpen")->trigger();
-    }
-    void save() { m_window->findChild<QAction*>("cmdZapisz")->trigger(); }
-
-    QTemporaryDir m_dir;
-    QueuedFileDialogBackend m_dialog;
-    std::unique_ptr<ScopedFileDialogBackend> m_scopedDialog;
-    std::unique_ptr<frmMain> m_window;
-    QByteArray m_sample;
-    QByteArray m_plainSample;
 };
 
-void tst_frmMain::init()
-{
-    QVERIFY(m_dir.isValid());
-    QDir(m_dir.path()).removeRecursively();
-    QVERIFY(QDir().mkpath(program() + "/zlib/temp"));
-    QVERIFY(QDir().mkpath(program() + "/doc"));
-    QVERIFY(QDir().mkpath(games()));
-    QVERIFY(QFile::copy(ZLIBTOOL_PATH, program() + "/zlib/zlibtool"));
-    QVERIFY(writeAll(program() + "/doc/Readmy.txt", "readme"));
-    m_sample = readAll(SAMPLE_PATH);
-    QVERIFY(!m_sample.isEmpty());
-    const auto plain = zlibcodec::decompressContainer(
-        std::span(reinterpret_cast<const std::uint8_t*>(m_sample.constData()), std::size_t(m_sample.size())));
-    m_plainSample = QByteArray(reinterpret_cast<const char*>(plain.data()), qsizetype(plain.size()));
-    QVERIFY(writeAll(game(), m_sample));
+void tst_frmMain::init() { setUpEditor(); }
 
-    m_scopedDialog = std::make_unique<ScopedFileDialogBackend>(m_dialog);
-    m_window = std::make_unique<frmMain>(program());
-    m_window->show();
-}
-
-void tst_frmMain::cleanup()
-{
-    closeMessages();
-    m_window.reset();
-    m_scopedDialog.reset();
-    while (m_dialog.pendingAnswers() > 0)
-        m_dialog.getOpenFileName(nullptr, {}, {});
-}
+void tst_frmMain::cleanup() { tearDownEditor(); }
 
 void tst_frmMain::windowAndMenus()
 {
@@ -203,7 +103,7 @@ void tst_frmMain::openStepSaveEndToEnd()
     save();
     QVERIFY(!shownMessage());
 
-    const QByteArray saved = decompressWithTool(game(), m_dir.path() + "/check");
+    const QByteArray saved = decompressWithTool(game());
     QCOMPARE(saved.size(), m_plainSample.size());
     QByteArray expected = m_plainSample;
     auto put = [&expected](int offset, qint16 value) {
@@ -213,7 +113,7 @@ void tst_frmMain::openStepSaveEndToEnd()
     put(2096, static_cast<qint16>(read16(m_plainSample, 2096) + 1));
     put(2328, static_cast<qint16>(read16(m_plainSample, 2328) - 16));
     QVERIFY(saved == expected);
-    QCOMPARE(readAll(game()).mid(0, 8), QByteArray("\x00\x01\x01WESYS", 8));
+    QCOMPARE(readFile(game()).mid(0, 8), QByteArray("\x00\x01\x01WESYS", 8));
     QCOMPARE(QFile::permissions(game()), permissions);
     // No temporary file left beside the game file.
     QCOMPARE(QDir(games()).entryList(QDir::Files), QStringList{"unnamed_278.bin"});
@@ -232,7 +132,7 @@ void tst_frmMain::cancelEmptiesFieldsAndKeepsLayout()
     // Save still writes the earlier layout over the earlier game file.
     m_window->baza().PozycjaY(-77);
     save();
-    QCOMPARE(read16(decompressWithTool(game(), m_dir.path() + "/check"), 2098), qint16(-77));
+    QCOMPARE(read16(decompressWithTool(game()), 2098), qint16(-77));
 }
 
 void tst_frmMain::missingPathEndsQuietly()
@@ -247,23 +147,23 @@ void tst_frmMain::missingPathEndsQuietly()
 void tst_frmMain::corruptFileWithSameTitleKeepsEarlierLayout()
 {
     open(game());
-    const QByteArray workingBefore = readAll(program() + "/zlib/temp/unnamed_278.bin.unzlib");
+    const QByteArray workingBefore = readFile(program() + "/zlib/temp/unnamed_278.bin.unzlib");
     QVERIFY(QDir().mkpath(m_dir.path() + "/other"));
     const QString corrupt = m_dir.path() + "/other/unnamed_278.bin";
     QByteArray broken = m_sample;
     broken[40] = char(broken[40] ^ 0x55);
-    QVERIFY(writeAll(corrupt, broken));
+    QVERIFY(writeFile(corrupt, broken));
 
     open(corrupt);
     QVERIFY(!shownMessage());
     QCOMPARE(m_window->targetPath(), game());
-    QCOMPARE(readAll(program() + "/zlib/temp/unnamed_278.bin.unzlib"), workingBefore);
+    QCOMPARE(readFile(program() + "/zlib/temp/unnamed_278.bin.unzlib"), workingBefore);
 
     m_window->baza().KroX(1234);
     save();
     QVERIFY(!shownMessage());
-    QCOMPARE(readAll(corrupt), broken);
-    const QByteArray saved = decompressWithTool(game(), m_dir.path() + "/check");
+    QCOMPARE(readFile(corrupt), broken);
+    const QByteArray saved = decompressWithTool(game());
     QCOMPARE(saved.size(), m_plainSample.size());
     QCOMPARE(read16(saved, 3278), qint16(1234));
     QCOMPARE(saved.mid(0, 2000), m_plainSample.mid(0, 2000));
@@ -278,7 +178,7 @@ void tst_frmMain::secondOpenOfAnotherFile()
     const auto packed = zlibcodec::compressContainer(
         std::span(reinterpret_cast<const std::uint8_t*>(plain.constData()), std::size_t(plain.size())));
     const QString second = games() + "/second file.bin";
-    QVERIFY(writeAll(second, QByteArray(reinterpret_cast<const char*>(packed.data()), qsizetype(packed.size()))));
+    QVERIFY(writeFile(second, QByteArray(reinterpret_cast<const char*>(packed.data()), qsizetype(packed.size()))));
     open(second);
     QCOMPARE(m_window->panel()->box(1)->Value(), 99);
     QCOMPARE(m_window->targetPath(), second);
@@ -286,48 +186,10 @@ void tst_frmMain::secondOpenOfAnotherFile()
              QDir::toNativeSeparators(program() + "/zlib/temp/second file.bin.unzlib"));
 }
 
-void tst_frmMain::saveFailures_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("step");
-    QTest::newRow("tool missing") << "tool" << "compressing with zlibtool";
-    QTest::newRow("working file deleted") << "working" << "writing the layout";
-    QTest::newRow("game file replaced by a folder") << "folder" << "replacing the game file";
-}
-
-void tst_frmMain::saveFailures()
-{
-    QFETCH(QString, fault);
-    QFETCH(QString, step);
-    open(game());
-    m_window->baza().PozycjaX(4321);
-    const QByteArray before = readAll(game());
-    if (fault == "tool")
-        QVERIFY(QFile::remove(program() + "/zlib/zlibtool"));
-    else if (fault == "working")
-        QVERIFY(QFile::remove(program() + "/zlib/temp/unnamed_278.bin.unzlib"));
-    else {
-        QVERIFY(QFile::remove(game()));
-        QVERIFY(QDir().mkpath(game()));
-    }
-    save();
-    QMessageBox* message = shownMessage();
-    QVERIFY(message);
-    QVERIFY2(message->text().contains(step), qPrintable(message->text()));
-    QVERIFY(message->text().contains(QDir::toNativeSeparators(game())));
-    if (fault == "folder")
-        QVERIFY(QFileInfo(game()).isDir());
-    else
-        QCOMPARE(readAll(game()), before);
-    // Nothing but the game file itself beside it: no temporary file left.
-    const QStringList beside = QDir(games()).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(beside, fault == "folder" ? QStringList() : QStringList{"unnamed_278.bin"});
-}
-
 void tst_frmMain::titleWithDoubleQuoteIsRefused()
 {
     const QString quotedName = games() + "/say \"cheese\".bin";
-    QVERIFY(writeAll(quotedName, m_sample));
+    QVERIFY(writeFile(quotedName, m_sample));
     open(quotedName);
     QMessageBox* message = shownMessage();
     QVERIFY(message);
@@ -341,14 +203,10 @@ void tst_frmMain::titleWithDoubleQuoteIsRefused()
 // blocked, and a close during the wait must wait too.
 void tst_frmMain::toolCommandLinesAndBlockedCommands()
 {
-    const QString tool = program() + "/zlib/zlibtool";
-    QVERIFY(QFile::rename(tool, program() + "/zlib/real-tool"));
-    QVERIFY(writeAll(tool, "#!/bin/sh\n"
-                           "for a in \"$@\"; do printf '[%s]' \"$a\" >> \"$(dirname \"$0\")/log\"; done\n"
-                           "echo >> \"$(dirname \"$0\")/log\"\n"
-                           "sleep 0.5\n"
-                           "exec \"$(dirname \"$0\")/real-tool\" \"$@\"\n"));
-    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(replaceTool("for a in \"$@\"; do printf '[%s]' \"$a\" >> \"$here/log\"; done\n"
+                        "echo >> \"$here/log\"\n"
+                        "sleep 0.5\n"
+                        "exec \"$here/real-tool\" \"$@\"\n"));
 
     bool blockedDuringWait = false;
     QTimer probe;
@@ -369,89 +227,11 @@ void tst_frmMain::toolCommandLinesAndBlockedCommands()
     save();
     QVERIFY(!shownMessage());
     const QString temp = program() + "/zlib/temp/";
-    const QByteArray log = readAll(program() + "/zlib/log");
+    const QByteArray log = readFile(program() + "/zlib/log");
     QCOMPARE(log, QString("[%1unnamed_278.bin][-d]\n[%1unnamed_278.bin.unzlib]\n")
                       .arg(QDir::toNativeSeparators(temp))
                       .toUtf8());
     QVERIFY(m_window->findChild<QAction*>("MnuFileOpen")->isEnabled());
-}
-
-void tst_frmMain::toolFaultsOnSave_data()
-{
-    QTest::addColumn<QByteArray>("fault");
-    QTest::addColumn<QString>("step");
-    const QString tool = "compressing with zlibtool";
-    const QString check = "checking the output of zlibtool";
-    QTest::newRow("exits non-zero") << QByteArray("exit 3\n") << tool;
-    QTest::newRow("writes nothing") << QByteArray("exit 0\n") << tool;
-    QTest::newRow("hangs and is killed") << QByteArray("echo $$ > \"$here/pid\"\nexec sleep 30\n") << tool;
-    QTest::newRow("truncated output")
-        << QByteArray("\"$here/real-tool\" \"$@\"\nhead -c 40 \"$1.zlib\" > \"$here/cut\"\n"
-                      "mv \"$here/cut\" \"$1.zlib\"\n")
-        << check;
-    QTest::newRow("garbage output") << QByteArray("head -c 3000 /dev/urandom > \"$1.zlib\"\n") << check;
-    QTest::newRow("another file's output")
-        << QByteArray("printf 'other' > \"$here/other\"\n\"$here/real-tool\" \"$here/other\"\n"
-                      "mv \"$here/other.zlib\" \"$1.zlib\"\n")
-        << check;
-}
-
-// A stand-in tool that decompresses with the real one and fails its
-// compression in the row's way: the game file must stay as it was.
-void tst_frmMain::toolFaultsOnSave()
-{
-    QFETCH(QByteArray, fault);
-    QFETCH(QString, step);
-    const QString tool = program() + "/zlib/zlibtool";
-    QVERIFY(QFile::rename(tool, program() + "/zlib/real-tool"));
-    QVERIFY(writeAll(tool, "#!/bin/sh\nhere=\"$(dirname \"$0\")\"\n"
-                           "if [ \"$2\" = \"-d\" ]; then exec \"$here/real-tool\" \"$@\"; fi\n" +
-                               fault));
-    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    open(game());
-    QVERIFY(m_window->baza().Loaded());
-    m_window->panel()->box(1)->setValue(555);
-    const QByteArray before = readAll(game());
-
-    QTimer killer;
-    connect(&killer, &QTimer::timeout, this, [this] {
-        const QByteArray pid = readAll(program() + "/zlib/pid").trimmed();
-        if (!pid.isEmpty() && ::kill(pid.toInt(), SIGKILL) == 0)
-            QFile::remove(program() + "/zlib/pid");
-    });
-    killer.start(20);
-    save();
-    killer.stop();
-
-    QMessageBox* message = shownMessage();
-    QVERIFY(message);
-    QVERIFY2(message->text().contains(step), qPrintable(message->text()));
-    QCOMPARE(readAll(game()), before);
-    QCOMPARE(QDir(games()).entryList(QDir::Files | QDir::Hidden), QStringList{"unnamed_278.bin"});
-    QVERIFY(m_window->findChild<QAction*>("cmdZapisz")->isEnabled());
-}
-
-void tst_frmMain::missingWorkingFolderEndsOpenQuietly()
-{
-    QVERIFY(QDir(program() + "/zlib/temp").removeRecursively());
-    const QByteArray before = readAll(game());
-    open(game());
-    QVERIFY(!shownMessage());
-    QVERIFY(!m_window->baza().Loaded());
-    QVERIFY(m_window->targetPath().isEmpty());
-    QCOMPARE(readAll(game()), before);
-}
-
-void tst_frmMain::gameFileDeletedBeforeSaveIsWrittenWhole()
-{
-    open(game());
-    m_window->baza().KroY(-5);
-    QVERIFY(QFile::remove(game()));
-    save();
-    QVERIFY(!shownMessage());
-    const QByteArray saved = decompressWithTool(game(), m_dir.path() + "/check");
-    QCOMPARE(saved.size(), m_plainSample.size());
-    QCOMPARE(read16(saved, 3280), qint16(-5));
 }
 
 void tst_frmMain::readmyOpensTheProgramFoldersReadme()

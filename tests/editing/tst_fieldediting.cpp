@@ -1,6 +1,7 @@
 #include "baza.h"
 #include "editorpanel.h"
 #include "fieldediting.h"
+#include "testfiles.h"
 #include "ucupdownbox.h"
 
 #include <QFile>
@@ -23,10 +24,8 @@ bool loadRecord(Baza& baza, const QTemporaryDir& dir, const std::map<QString, qi
     QByteArray bytes(4096, '\0');
     for (const auto& [name, value] : values)
         for (const layout::FieldInfo& field : layout::kFields)
-            if (QLatin1String(field.name.data(), qsizetype(field.name.size())) == name) {
-                bytes[field.offset] = static_cast<char>(static_cast<quint16>(value) & 0xFF);
-                bytes[field.offset + 1] = static_cast<char>(static_cast<quint16>(value) >> 8);
-            }
+            if (QLatin1String(field.name.data(), qsizetype(field.name.size())) == name)
+                testfiles::write16(bytes, field.offset, value);
     QFile file(dir.filePath("layout.unzlib"));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return false;

@@ -1,4 +1,5 @@
 #include "baza.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,6 +13,11 @@
 
 namespace {
 
+using testfiles::read16;
+using testfiles::readFile;
+using testfiles::write16;
+using testfiles::writeFile;
+
 QByteArray randomBytes(int size, quint32 seed)
 {
     QRandomGenerator random(seed);
@@ -21,32 +27,6 @@ QByteArray randomBytes(int size, quint32 seed)
     return bytes;
 }
 
-qint16 read16(const QByteArray& bytes, int offset)
-{
-    return static_cast<qint16>(static_cast<quint16>(static_cast<quint8>(bytes[offset]) |
-                                                    (static_cast<quint8>(bytes[offset + 1]) << 8)));
-}
-
-void write16(QByteArray& bytes, int offset, qint16 value)
-{
-    bytes[offset] = static_cast<char>(static_cast<quint16>(value) & 0xFF);
-    bytes[offset + 1] = static_cast<char>(static_cast<quint16>(value) >> 8);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 // A buffer that records every byte range read or written through it, and can
 // be told to fail after a number of bytes.
@@ -127,7 +107,7 @@ private:
 void tst_Baza::loadsEveryValueFromItsOffset()
 {
     const QByteArray bytes = randomBytes(4096, 7);
-    writeFile(path("layout.unzlib"), bytes);
+    QVERIFY(writeFile(path("layout.unzlib"), bytes));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("layout.unzlib")));
     QVERIFY(baza.Loaded());
@@ -161,7 +141,7 @@ void tst_Baza::namedAccessorsMatchTheTable()
     QFETCH(int, index);
     QByteArray bytes(3322, '\0');
     write16(bytes, offset, 12345);
-    writeFile(path("one.unzlib"), bytes);
+    QVERIFY(writeFile(path("one.unzlib"), bytes));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("one.unzlib")));
     const QByteArray name = QTest::currentDataTag();
@@ -199,7 +179,7 @@ void tst_Baza::rawPatternsRoundTrip()
     QByteArray bytes = randomBytes(3400, 11);
     for (const layout::FieldInfo& field : layout::kFields)
         bytes.replace(field.offset, 2, pattern);
-    writeFile(path("pattern.unzlib"), bytes);
+    QVERIFY(writeFile(path("pattern.unzlib"), bytes));
 
     Baza baza;
     QVERIFY(baza.Wczytaj(path("pattern.unzlib")));
@@ -214,7 +194,7 @@ void tst_Baza::rawPatternsRoundTrip()
 void tst_Baza::loadThenSaveOnlyFillsTimeBoxCopies()
 {
     const QByteArray original = randomBytes(5000, 3);
-    writeFile(path("g.unzlib"), original);
+    QVERIFY(writeFile(path("g.unzlib"), original));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("g.unzlib")));
     QVERIFY(baza.Zapisz(path("g.unzlib")));
@@ -232,7 +212,7 @@ void tst_Baza::loadThenSaveOnlyFillsTimeBoxCopies()
 void tst_Baza::saveWritesEditedValuesAndNothingElse()
 {
     const QByteArray original = randomBytes(4096, 5);
-    writeFile(path("e.unzlib"), original);
+    QVERIFY(writeFile(path("e.unzlib"), original));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("e.unzlib")));
     for (const layout::FieldInfo& field : layout::kFields)
@@ -257,7 +237,7 @@ void tst_Baza::shortFileReadsMissingBytesAsZero()
     // Ends inside the time-box block: the first byte of TimeShapX is there,
     // everything from 3045 on is not.
     QByteArray bytes(3045, '\x11');
-    writeFile(path("short.unzlib"), bytes);
+    QVERIFY(writeFile(path("short.unzlib"), bytes));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("short.unzlib")));
     QCOMPARE(baza.PozycjaX(), qint16(0x1111));
@@ -298,7 +278,7 @@ void tst_Baza::loadFailuresKeepRecord()
 void tst_Baza::failingSecondLoadKeepsFirstLayout()
 {
     const QByteArray first = randomBytes(4000, 21);
-    writeFile(path("first.unzlib"), first);
+    QVERIFY(writeFile(path("first.unzlib"), first));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("first.unzlib")));
     QVERIFY(QDir(m_dir.path()).mkpath("second"));
@@ -308,7 +288,7 @@ void tst_Baza::failingSecondLoadKeepsFirstLayout()
     for (const layout::FieldInfo& field : layout::kFields)
         QCOMPARE(baza.value(field.index), read16(first, field.offset));
 
-    writeFile(path("out.unzlib"), QByteArray(3322, '\0'));
+    QVERIFY(writeFile(path("out.unzlib"), QByteArray(3322, '\0')));
     QVERIFY(baza.Zapisz(path("out.unzlib")));
     const QByteArray saved = readFile(path("out.unzlib"));
     for (const layout::FieldInfo& field : layout::kFields)
@@ -321,15 +301,15 @@ void tst_Baza::saveBeforeLoadTouchesNothing()
     baza.PozycjaX(5);
     QVERIFY(!baza.Zapisz(path("never.unzlib")));
     QVERIFY(!QFile::exists(path("never.unzlib")));
-    writeFile(path("kept.unzlib"), QByteArray(4000, '\x5A'));
+    QVERIFY(writeFile(path("kept.unzlib"), QByteArray(4000, '\x5A')));
     QVERIFY(!baza.Zapisz(path("kept.unzlib")));
     QVERIFY(readFile(path("kept.unzlib")) == QByteArray(4000, '\x5A'));
 }
 
 void tst_Baza::saveFallsBackToPath()
 {
-    writeFile(path("in.unzlib"), randomBytes(4000, 1));
-    writeFile(path("fallback.unzlib"), QByteArray(4000, '\0'));
+    QVERIFY(writeFile(path("in.unzlib"), randomBytes(4000, 1)));
+    QVERIFY(writeFile(path("fallback.unzlib"), QByteArray(4000, '\0')));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("in.unzlib")));
     baza.Path(path("fallback.unzlib"));
@@ -341,7 +321,7 @@ void tst_Baza::saveFallsBackToPath()
 
 void tst_Baza::saveWithoutAnyNameThrows()
 {
-    writeFile(path("in.unzlib"), randomBytes(4000, 1));
+    QVERIFY(writeFile(path("in.unzlib"), randomBytes(4000, 1)));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("in.unzlib")));
     QVERIFY_THROWS_EXCEPTION(LayoutWriteError, baza.Zapisz(QString()));
@@ -349,7 +329,7 @@ void tst_Baza::saveWithoutAnyNameThrows()
 
 void tst_Baza::saveIntoFolderThrowsWithFileAndReason()
 {
-    writeFile(path("in.unzlib"), randomBytes(4000, 1));
+    QVERIFY(writeFile(path("in.unzlib"), randomBytes(4000, 1)));
     QVERIFY(QDir(m_dir.path()).mkpath("dir.unzlib"));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("in.unzlib")));
@@ -364,7 +344,7 @@ void tst_Baza::saveIntoFolderThrowsWithFileAndReason()
 
 void tst_Baza::saveCreatesMissingFile()
 {
-    writeFile(path("in.unzlib"), randomBytes(4000, 9));
+    QVERIFY(writeFile(path("in.unzlib"), randomBytes(4000, 9)));
     Baza baza;
     QVERIFY(baza.Wczytaj(path("in.unzlib")));
     QVERIFY(baza.Zapisz(path("new.unzlib")));
@@ -457,7 +437,7 @@ void tst_Baza::zmienDaneOnlyAfterLoad()
     QVERIFY(!baza.Zmien_Dane(values));
     QCOMPARE(baza.PozycjaX(), qint16(0));
 
-    writeFile(path("z.unzlib"), randomBytes(4000, 2));
+    QVERIFY(writeFile(path("z.unzlib"), randomBytes(4000, 2)));
     QVERIFY(baza.Wczytaj(path("z.unzlib")));
     QVERIFY(!baza.Zmien_Dane(values));
     QCOMPARE(baza.PozycjaX(), qint16(1));
