@@ -20,15 +20,27 @@ head -c 3000 "$corpus/layout/sample" > "$corpus/layout/short"
 
 export ASAN_OPTIONS=detect_leaks=1
 failed=0
+runs=build-fuzz/fuzz-runs.tsv
+: > "$runs"
 for target in container layout; do
+    rm -rf "build-fuzz/findings/$target"
     mkdir -p "build-fuzz/findings/$target"
     log="build-fuzz/findings/$target.log"
+    before=$(ls "$corpus/$target" | wc -l)
+    started=$(date +%s)
     status=0
     build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$target/" "$corpus/$target" \
         > "$log" 2>&1 || status=$?
-    echo "fuzz_$target: exit $status, corpus $(ls "$corpus/$target" | wc -l) inputs"
+    took=$(( $(date +%s) - started ))
+    after=$(ls "$corpus/$target" | wc -l)
+    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    findings=$(ls "build-fuzz/findings/$target" | wc -l)
+    [ "$status" -eq 0 ] || findings="$findings (exit $status, see $log)"
+    printf 'fuzz_%s\t%s\t%s\t%s\t%s\t%s\n' "$target" "$took" "${executions:-?}" "$before" "$after" "$findings" >> "$runs"
+    echo "fuzz_$target: exit $status, corpus $before -> $after inputs"
     grep -E "^Done|^stat::number_of_executed_units|ERROR|SUMMARY" "$log" || true
     [ "$status" -eq 0 ] || failed=1
 done
+bash scripts/reliability-report.sh
 exit $failed

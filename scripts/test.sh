@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds Varnel with warnings as errors and runs every test.
+# Builds Varnel with warnings as errors, runs every test and writes the
+# reliability report (docs/reliability.md) from what the tests recorded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON
 cmake --build build-test -j2
+rm -f build-test/reliability/*.tsv
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-test --output-on-failure -j2
+bash scripts/reliability-report.sh

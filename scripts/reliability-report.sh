@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Writes docs/reliability.md from what the last runs recorded: the rows the
+# test programs of build-test/ logged (reliability/*.tsv) and the fuzzing
+# runs of build-fuzz/ (fuzz-runs.tsv). test.sh and fuzz.sh call it; nobody
+# edits the report by hand.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+logs=build-test/reliability
+fuzz=build-fuzz/fuzz-runs.tsv
+out=docs/reliability.md
+
+commit=$(git rev-parse --short HEAD 2>/dev/null || echo "unknown")
+user=$([ "$(id -u)" -eq 0 ] && echo "root" || echo "an ordinary user")
+{
+    echo "# Reliability report"
+    echo
+    echo "Written by \`scripts/reliability-report.sh\` at the end of \`bash scripts/test.sh\` and of"
+    echo "\`bash scripts/fuzz.sh\`, from what those runs recorded. Do not edit it by hand."
+    echo
+    echo "- Written: $(date -u '+%Y-%m-%d %H:%M UTC'), commit $commit"
+    echo "- Machine: $(uname -srm), $(nproc) cores, tests run as $user"
+    echo "- Sources: \`tests/app/tst_reliability.cpp\` (a real window, the real zlibtool, real files),"
+    echo "  \`fuzz/\` (libFuzzer with ASan and UBSan)"
+    echo
+    if compgen -G "$logs/*.tsv" > /dev/null; then
+        # Rows keep the order the tests ran in; one table per area.
+        cat "$logs"/*.tsv | awk -F'\t' '
+            !($1 in seen) { seen[$1] = 1; order[++n] = $1 }
+            { rows[$1] = rows[$1] "| " $2 " | " $3 " |\n"; count[$1]++ }
+            END {
+                for (i = 1; i <= n; i++) {
+                    area = order[i]
+                    if (area == "Skipped") continue
+                    printf "## %s (%d cases)\n\n| Input or fault | Outcome |\n|---|---|\n%s\n", area, count[area], rows[area]
+                }
+                printf "## Skipped\n\n"
+                if ("Skipped" in rows)
+                    printf "| Case | Reason |\n|---|---|\n%s\n", rows["Skipped"]
+                else
+                    printf "Nothing was skipped.\n\n"
+            }'
+    else
+        echo "No test run recorded yet: run \`bash scripts/test.sh\`."
+        echo
+    fi
+    echo "## Fuzzing"
+    echo
+    if [ -f "$fuzz" ]; then
+        echo "| Target | Time (s) | Executions | Corpus before | Corpus after | Findings |"
+        echo "|---|---|---|---|---|---|"
+        awk -F'\t' '{ printf "| %s | %s | %s | %s | %s | %s |\n", $1, $2, $3, $4, $5, $6 }' "$fuzz"
+    else
+        echo "No fuzzing run recorded yet: run \`bash scripts/fuzz.sh\`."
+    fi
+} > "$out"
+echo "wrote $out"
