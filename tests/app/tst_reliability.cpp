@@ -609,6 +609,15 @@ void tst_Reliability::badGameFiles()
                                    .arg(wrong));
         QCOMPARE(wrong, 0);
     }
+    // A folder given as the game file, as a typed path may name one.
+    const QString folder = games() + "/a folder.bin";
+    QVERIFY(QDir().mkpath(folder));
+    open(folder);
+    const bool quiet = !shownMessage() && m_window->targetPath() != folder && QFileInfo(folder).isDir();
+    reliabilitylog::record("Bad game files opened through the window", "a folder given as the game file",
+                           quiet ? "refused quietly; the folder untouched" : "not refused quietly");
+    QVERIFY(quiet);
+
     boundedMemoryOnBombs(bombs.inputs);
 }
 
