@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Writes docs/reliability.md from what the last runs recorded: the rows the
 # test programs of build-test/ logged (reliability/*.tsv) and the fuzzing
-# runs of build-fuzz/ (fuzz-runs.tsv). test.sh and fuzz.sh call it; nobody
-# edits the report by hand.
+# runs of build-fuzz/ (fuzz-runs.tsv), and whether the sanitizer run of
+# build-asan/ passed (sanitizer-run.tsv). The test, sanitizer and fuzzing
+# scripts call it at their end; nobody edits the report by hand.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 logs=build-test/reliability
 fuzz=build-fuzz/fuzz-runs.tsv
+sanitized=build-asan/sanitizer-run.tsv
 out=docs/reliability.md
 
 commit=$(git rev-parse --short HEAD 2>/dev/null || echo "unknown")
@@ -14,12 +16,14 @@ user=$([ "$(id -u)" -eq 0 ] && echo "root" || echo "an ordinary user")
 {
     echo "# Reliability report"
     echo
-    echo "Written by \`scripts/reliability-report.sh\` at the end of \`bash scripts/test.sh\` and of"
-    echo "\`bash scripts/fuzz.sh\`, from what those runs recorded. Do not edit it by hand."
+    echo "Written by \`scripts/reliability-report.sh\` at the end of \`bash scripts/test.sh\`,"
+    echo "\`bash scripts/test-sanitizers.sh\` and \`bash scripts/fuzz.sh\`, from what those runs recorded."
+    echo "Do not edit it by hand."
     echo
     echo "- Written: $(date -u '+%Y-%m-%d %H:%M UTC'), commit $commit"
     echo "- Machine: $(uname -srm), $(nproc) cores, tests run as $user"
     echo "- Sources: \`tests/app/tst_reliability.cpp\` (a real window, the real zlibtool, real files),"
+    echo "  \`tests/zlibtool/tst_zlibtool.cpp\` (the real zlibtool on its own),"
     echo "  \`fuzz/\` (libFuzzer with ASan and UBSan)"
     echo
     if compgen -G "$logs/*.tsv" > /dev/null; then
@@ -43,6 +47,17 @@ user=$([ "$(id -u)" -eq 0 ] && echo "root" || echo "an ordinary user")
         echo "No test run recorded yet: run \`bash scripts/test.sh\`."
         echo
     fi
+    echo "## Sanitizers"
+    echo
+    if [ -f "$sanitized" ]; then
+        IFS=$'\t' read -r when count < "$sanitized"
+        echo "All $count test programs, the fault and bad-file tests above among them, passed when built with"
+        echo "AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on (\`bash scripts/test-sanitizers.sh\`,"
+        echo "$when)."
+    else
+        echo "No sanitizer run recorded yet: run \`bash scripts/test-sanitizers.sh\`."
+    fi
+    echo
     echo "## Fuzzing"
     echo
     if [ -f "$fuzz" ]; then

@@ -3,6 +3,8 @@
 // the two cannot agree on a mistake.
 
 #include "container.h"
+#include "reliabilitylog.h"
+#include "testfiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -164,11 +166,7 @@ QByteArray readAll(const QString& path)
     return f.readAll();
 }
 
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
+using testfiles::writeFile;
 
 // Everything in the folder, hidden files included, so stray temporaries show up.
 QStringList entries(const QString& dir)
@@ -641,10 +639,19 @@ void TestZlibTool::rejectsCorruptInput()
     const QString file = dir.filePath("input.bin");
     QVERIFY(writeFile(file, input));
 
-    verifyFailure(runTool({file, option}), file, fragment);
+    const Result result = runTool({file, option});
+    const QStringList left = entries(dir.path());
+    reliabilitylog::record(QStringLiteral("zlibtool alone on bad input"),
+                           QStringLiteral("%1 (%2)").arg(QTest::currentDataTag(), option),
+                           QStringLiteral("exit %1, says \"%2\"; %3")
+                               .arg(result.finished ? QString::number(result.exitCode) : QStringLiteral("by a signal"),
+                                    QString::fromLocal8Bit(result.err).section(QStringLiteral(": "), 2).trimmed(),
+                                    left == QStringList{"input.bin"} ? QStringLiteral("no output written")
+                                                                     : QStringLiteral("left: ") + left.join(", ")));
+    verifyFailure(result, file, fragment);
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(entries(dir.path()), QStringList{"input.bin"});
+    QCOMPARE(left, QStringList{"input.bin"});
     QVERIFY(readAll(file) == input);
 }
 
