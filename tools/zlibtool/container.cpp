@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 
 namespace zlibcodec
 {
@@ -50,11 +53,12 @@ struct DeflateGuard {
 
 // Inflates all of `stream` into `out`, which has room for `limit` bytes, and
 // returns how many it wrote. With a null `out` the data goes to a scratch
-// buffer and only the size is learned. A stream that has more than `limit`
+// buffer that is reused piece by piece: each piece goes to `sink` if there is
+// one, otherwise only the size is learned. A stream that has more than `limit`
 // bytes to give throws `overflow`; when it ends early, `leftover` receives the
 // number of unused input bytes and the caller decides whether that is an error.
 std::size_t inflateInto(std::span<const std::uint8_t> stream, std::uint8_t* out, std::size_t limit,
-                        const std::string& overflow, std::size_t& leftover)
+                        const std::string& overflow, std::size_t& leftover, const Sink* sink = nullptr)
 {
     z_stream s{};
     if (inflateInit(&s) != Z_OK)
@@ -94,7 +98,10 @@ std::size_t inflateInto(std::span<const std::uint8_t> stream, std::uint8_t* out,
             if (s.avail_out == 0)
                 throw Error(overflow);
         } else {
-            produced += room - s.avail_out;
+            const std::size_t written = room - s.avail_out;
+            produced += written;
+            if (sink && written > 0)
+                (*sink)({s.next_out - written, written});
         }
         if (ret == Z_STREAM_END)
             break;
@@ -121,46 +128,12 @@ std::size_t inflateInto(std::span<const std::uint8_t> stream, std::uint8_t* out,
     return produced;
 }
 
-} // namespace
+struct Header {
+    std::uint32_t streamSize;
+    std::uint32_t plainSize;
+};
 
-std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain)
-{
-    if (plain.size() > kMaxDeclaredSize)
-        throw Error("input of " + bytes(plain.size()) + " is above the 256 MiB limit");
-
-    z_stream s{};
-    if (deflateInit(&s, 9) != Z_OK)
-        throw Error("cannot start deflate");
-    std::vector<std::uint8_t> out;
-    {
-        DeflateGuard guard{&s};
-        // One deflate call into a buffer that is large enough for any input.
-        const uLong bound = deflateBound(&s, static_cast<uLong>(plain.size()));
-        if (bound > std::numeric_limits<std::uint32_t>::max())
-            throw Error("input is too large to compress");
-        out.resize(kHeaderSize + bound);
-        s.next_in = const_cast<Bytef*>(plain.data());
-        s.avail_in = static_cast<uInt>(plain.size());
-        s.next_out = out.data() + kHeaderSize;
-        s.avail_out = static_cast<uInt>(bound);
-        const int ret = deflate(&s, Z_FINISH);
-        if (ret != Z_STREAM_END)
-            throw Error("deflate failed (zlib error " + std::to_string(ret) + ")");
-        out.resize(kHeaderSize + (bound - s.avail_out));
-    }
-
-    std::copy(kSignature.begin(), kSignature.end(), out.begin());
-    writeLe32(out.data() + 8, static_cast<std::uint32_t>(out.size() - kHeaderSize));
-    writeLe32(out.data() + 12, static_cast<std::uint32_t>(plain.size()));
-
-    // Never hand out a container we could not read back ourselves.
-    const std::vector<std::uint8_t> check = decompressContainer(out);
-    if (!std::equal(check.begin(), check.end(), plain.begin(), plain.end()))
-        throw Error("self-check failed: the container does not inflate back to the input");
-    return out;
-}
-
-std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> container)
+Header checkHeader(std::span<const std::uint8_t> container)
 {
     const std::size_t head = std::min(container.size(), kSignature.size());
     if (!std::equal(container.begin(), container.begin() + static_cast<std::ptrdiff_t>(head),
@@ -187,20 +160,210 @@ std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> cont
     if (plainSize > streamSize * kMaxInflateRatio)
         throw Error("declared size " + bytes(plainSize) + " is more than a " + std::to_string(streamSize) +
                     "-byte stream can hold");
+    return {streamSize, plainSize};
+}
 
-    // One pass straight into a buffer of the declared size.
-    std::vector<std::uint8_t> out(plainSize);
+// Inflates the container's stream into `out` (room for the declared size) or,
+// with a null `out`, to `sink`, and checks that it fills the declared sizes.
+void inflateContainer(std::span<const std::uint8_t> container, const Header& header, std::uint8_t* out,
+                      const Sink* sink)
+{
     std::size_t leftover = 0;
     const std::size_t produced =
-        inflateInto(container.subspan(kHeaderSize), out.data(), out.size(),
-                    "stream inflates to more than the declared " + bytes(plainSize), leftover);
+        inflateInto(container.subspan(kHeaderSize), out, header.plainSize,
+                    "stream inflates to more than the declared " + bytes(header.plainSize), leftover, sink);
     if (leftover > 0)
-        throw Error("stream ends after " + std::to_string(streamSize - leftover) + " of the declared " +
-                    bytes(streamSize));
-    if (produced != plainSize)
+        throw Error("stream ends after " + std::to_string(header.streamSize - leftover) + " of the declared " +
+                    bytes(header.streamSize));
+    if (produced != header.plainSize)
         throw Error("stream inflates to only " + bytes(produced) + ", less than the declared " +
-                    std::to_string(plainSize));
+                    std::to_string(header.plainSize));
+}
+
+
+// Inflates a zlib stream while deflate is still writing it and compares what
+// comes out with `expected`, on a thread of its own: on a machine with a
+// second core, the check of a fresh container then costs next to no time.
+class ConcurrentCheck
+{
+public:
+    ConcurrentCheck(const std::uint8_t* stream, std::span<const std::uint8_t> expected)
+        : stream_(stream), expected_(expected), thread_([this] { run(); })
+    {
+    }
+    ConcurrentCheck(const ConcurrentCheck&) = delete;
+    ConcurrentCheck& operator=(const ConcurrentCheck&) = delete;
+    ~ConcurrentCheck()
+    {
+        if (!thread_.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            abandoned_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+    // The first `size` bytes of the stream are written and stay as they are.
+    void published(std::size_t size)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            available_ = size;
+        }
+        wake_.notify_one();
+    }
+
+    // The stream is complete at `size` bytes. Waits for the check; throws
+    // when the stream does not inflate to exactly `expected`.
+    void finish(std::size_t size)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            available_ = size;
+            complete_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+        if (!passed_ || streamEnd_ != size || checked_ != expected_.size())
+            throw Error("self-check failed: the container does not inflate back to the input");
+    }
+
+private:
+    void run()
+    {
+        try {
+            check();
+        } catch (...) {
+            passed_ = false; // finish() reports it
+        }
+    }
+
+    void check()
+    {
+        z_stream s{};
+        if (inflateInit(&s) != Z_OK)
+            return;
+        InflateGuard guard{&s};
+        std::array<std::uint8_t, 64 * 1024> scratch;
+        std::size_t fed = 0;
+        for (;;) {
+            bool complete = false;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this, fed] { return available_ > fed || complete_ || abandoned_; });
+                if (abandoned_)
+                    return;
+                s.next_in = const_cast<Bytef*>(stream_ + fed);
+                s.avail_in = static_cast<uInt>(available_ - fed);
+                fed = available_;
+                complete = complete_;
+            }
+            for (;;) {
+                s.next_out = scratch.data();
+                s.avail_out = static_cast<uInt>(scratch.size());
+                const int ret = inflate(&s, Z_NO_FLUSH);
+                const std::size_t n = scratch.size() - s.avail_out;
+                if (n > expected_.size() - checked_ ||
+                    !std::equal(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(n),
+                                expected_.begin() + static_cast<std::ptrdiff_t>(checked_)))
+                    return;
+                checked_ += n;
+                if (ret == Z_STREAM_END) {
+                    streamEnd_ = fed - s.avail_in;
+                    passed_ = true;
+                    return;
+                }
+                if (ret == Z_BUF_ERROR && s.avail_in == 0)
+                    break; // wants more of the stream
+                if (ret != Z_OK)
+                    return;
+            }
+            if (complete)
+                return; // the stream ended without its end mark
+        }
+    }
+
+    const std::uint8_t* stream_;
+    std::span<const std::uint8_t> expected_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::size_t available_ = 0;
+    bool complete_ = false;
+    bool abandoned_ = false;
+    // Written by the thread, read after it has been joined.
+    bool passed_ = false;
+    std::size_t streamEnd_ = 0;
+    std::size_t checked_ = 0;
+    std::thread thread_; // last: starts once everything above is set up
+};
+
+} // namespace
+
+std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain)
+{
+    if (plain.size() > kMaxDeclaredSize)
+        throw Error("input of " + bytes(plain.size()) + " is above the 256 MiB limit");
+
+    z_stream s{};
+    if (deflateInit(&s, 9) != Z_OK)
+        throw Error("cannot start deflate");
+    std::vector<std::uint8_t> out;
+    {
+        DeflateGuard guard{&s};
+        const uLong bound = deflateBound(&s, static_cast<uLong>(plain.size()));
+        if (bound > std::numeric_limits<std::uint32_t>::max())
+            throw Error("input is too large to compress");
+        // Room for any input is reserved at once, so the buffer never moves,
+        // but it only grows (and its memory is only touched) as deflate fills
+        // it: the stream is often a fraction of the bound.
+        constexpr std::size_t kStep = 256 * 1024;
+        out.reserve(kHeaderSize + bound);
+        out.resize(kHeaderSize);
+        // Never hand out a container we could not read back ourselves: each
+        // piece of the stream is checked as soon as deflate has written it.
+        ConcurrentCheck check(out.data() + kHeaderSize, plain);
+        s.next_in = const_cast<Bytef*>(plain.data());
+        s.avail_in = static_cast<uInt>(plain.size());
+        for (;;) {
+            const std::size_t used = out.size();
+            out.resize(std::min(out.capacity(), used + kStep));
+            s.next_out = out.data() + used;
+            s.avail_out = static_cast<uInt>(out.size() - used);
+            const int ret = deflate(&s, Z_FINISH);
+            out.resize(out.size() - s.avail_out);
+            if (ret == Z_STREAM_END)
+                break;
+            if (ret != Z_OK || out.size() == out.capacity())
+                throw Error("deflate failed (zlib error " + std::to_string(ret) + ")");
+            check.published(out.size() - kHeaderSize);
+        }
+        check.finish(out.size() - kHeaderSize);
+    }
+
+    std::copy(kSignature.begin(), kSignature.end(), out.begin());
+    writeLe32(out.data() + 8, static_cast<std::uint32_t>(out.size() - kHeaderSize));
+    writeLe32(out.data() + 12, static_cast<std::uint32_t>(plain.size()));
+    // The stream is checked; the header must say what it holds.
+    const Header header = checkHeader(out);
+    if (header.plainSize != plain.size())
+        throw Error("self-check failed: the header does not declare the input's size");
     return out;
+}
+
+std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> container)
+{
+    const Header header = checkHeader(container);
+    // One pass straight into a buffer of the declared size.
+    std::vector<std::uint8_t> out(header.plainSize);
+    inflateContainer(container, header, out.data(), nullptr);
+    return out;
+}
+
+void decompressContainer(std::span<const std::uint8_t> container, const Sink& sink)
+{
+    inflateContainer(container, checkHeader(container), nullptr, &sink);
 }
 
 std::vector<std::uint8_t> decompressRaw(std::span<const std::uint8_t> stream)

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <vector>
@@ -27,6 +28,14 @@ std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain)
 
 // Checks everything the header claims; the message of Error says what is wrong.
 std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> container);
+
+// Takes the inflated data piece by piece, in order; it may throw to stop.
+using Sink = std::function<void(std::span<const std::uint8_t> piece)>;
+
+// The same checks, but the data goes to `sink` in pieces of at most 64 KiB
+// instead of into one buffer. The pieces are handed on before the end of the
+// stream is checked, so only a normal return says that the container is valid.
+void decompressContainer(std::span<const std::uint8_t> container, const Sink& sink);
 
 // A bare zlib stream without header; output is capped at kMaxDeclaredSize.
 std::vector<std::uint8_t> decompressRaw(std::span<const std::uint8_t> stream);

@@ -3,11 +3,12 @@
 // zlibtool FILE -draw    inflate the bare zlib stream FILE into FILE.unzlib
 //
 // The output only ever appears complete: it is written to a temporary file in
-// the same folder, synced and renamed over the target. POSIX I/O throughout.
+// the same folder and renamed over the target. POSIX I/O throughout.
 
 #include "container.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +18,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,7 +76,115 @@ private:
     int fd_;
 };
 
-std::vector<std::uint8_t> readFile(const std::string& path, std::uint64_t limit, const char* limitText)
+// Anonymous memory for a whole file, asking for transparent huge pages: in a
+// fresh process every 4 KiB page of a large buffer faults in on its own, and
+// for inputs of a few MiB that costs more than reading them.
+class LargeBuffer
+{
+public:
+    static constexpr std::size_t kHugePage = 2u * 1024 * 1024;
+
+    explicit LargeBuffer(std::size_t size) : size_(size)
+    {
+        if (size == 0)
+            return;
+        // Whole huge pages, starting on a huge-page boundary: over-allocate
+        // by one so that such a start exists.
+        const std::size_t pages = (size + kHugePage - 1) / kHugePage * kHugePage;
+        mappedSize_ = pages + kHugePage;
+        mapped_ = ::mmap(nullptr, mappedSize_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped_ == MAP_FAILED) {
+            mapped_ = nullptr;
+            throw std::bad_alloc();
+        }
+        const auto base = reinterpret_cast<std::uintptr_t>(mapped_);
+        data_ = reinterpret_cast<std::uint8_t*>((base + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1));
+        ::madvise(data_, pages, MADV_HUGEPAGE); // only advice: without it, plain pages
+    }
+    LargeBuffer(const LargeBuffer&) = delete;
+    LargeBuffer& operator=(const LargeBuffer&) = delete;
+    ~LargeBuffer()
+    {
+        if (mapped_ != nullptr)
+            ::munmap(mapped_, mappedSize_);
+    }
+    std::uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+private:
+    std::size_t size_ = 0;
+    std::size_t mappedSize_ = 0;
+    void* mapped_ = nullptr;
+    std::uint8_t* data_ = nullptr;
+};
+
+// A whole input file in memory.
+class Contents
+{
+public:
+    std::span<const std::uint8_t> bytes() const
+    {
+        if (large_)
+            return {large_->data(), largeUsed_};
+        return growing_;
+    }
+
+    // A regular file's expected size, read straight into one buffer. Small
+    // files are not worth a huge page.
+    void expect(std::size_t size)
+    {
+        if (size >= LargeBuffer::kHugePage / 2)
+            large_ = std::make_unique<LargeBuffer>(size);
+        else
+            growing_.reserve(size);
+    }
+    // Room left in that buffer; null once it is full or there is none.
+    std::uint8_t* room() const { return large_ && largeUsed_ < large_->size() ? large_->data() + largeUsed_ : nullptr; }
+    std::size_t roomLeft() const { return large_ ? large_->size() - largeUsed_ : 0; }
+    void filled(std::size_t n) { largeUsed_ += n; }
+
+    // Anything beyond the expected size: a pipe, or a file that grew.
+    void append(const std::uint8_t* data, std::size_t n)
+    {
+        if (large_) {
+            growing_.assign(large_->data(), large_->data() + largeUsed_);
+            large_.reset();
+        }
+        growing_.insert(growing_.end(), data, data + n);
+    }
+    std::size_t size() const { return bytes().size(); }
+
+private:
+    std::unique_ptr<LargeBuffer> large_;
+    std::size_t largeUsed_ = 0;
+    std::vector<std::uint8_t> growing_;
+};
+
+void readAll(const std::string& path, int fd, Contents& contents, std::uint64_t limit,
+             const std::function<Failure(std::uint64_t)>& tooLarge)
+{
+    std::uint8_t buffer[1 << 16];
+    for (;;) {
+        std::uint8_t* target = contents.room();
+        const std::size_t wanted = target ? contents.roomLeft() : sizeof buffer;
+        const ssize_t n = ::read(fd, target ? target : buffer, wanted);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw Failure{path, systemError("cannot read", errno)};
+        }
+        if (n == 0)
+            return;
+        if (contents.size() + static_cast<std::size_t>(n) > limit)
+            throw tooLarge(contents.size() + static_cast<std::size_t>(n));
+        if (target)
+            contents.filled(static_cast<std::size_t>(n));
+        else
+            contents.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void readFile(const std::string& path, std::uint64_t limit, const char* limitText, Contents& contents)
 {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
@@ -87,28 +199,13 @@ std::vector<std::uint8_t> readFile(const std::string& path, std::uint64_t limit,
         return Failure{path,
                        "file of " + std::to_string(size) + " bytes is above the " + limitText + " limit"};
     };
-    std::vector<std::uint8_t> data;
     if (S_ISREG(st.st_mode)) {
         if (static_cast<std::uint64_t>(st.st_size) > limit)
             throw tooLarge(static_cast<std::uint64_t>(st.st_size));
-        data.reserve(static_cast<std::size_t>(st.st_size));
+        contents.expect(static_cast<std::size_t>(st.st_size));
     }
     // Read to the end rather than trusting st_size: pipes and growing files.
-    std::uint8_t buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw Failure{path, systemError("cannot read", errno)};
-        }
-        if (n == 0)
-            break;
-        if (data.size() + static_cast<std::size_t>(n) > limit)
-            throw tooLarge(data.size() + static_cast<std::size_t>(n));
-        data.insert(data.end(), buffer, buffer + n);
-    }
-    return data;
+    readAll(path, fd.get(), contents, limit, tooLarge);
 }
 
 int makeTemporary(const std::string& pattern, std::string& name)
@@ -121,7 +218,7 @@ int makeTemporary(const std::string& pattern, std::string& name)
     return fd;
 }
 
-void writeAll(int fd, const std::vector<std::uint8_t>& data)
+void writeAll(int fd, std::span<const std::uint8_t> data)
 {
     const std::uint8_t* p = data.data();
     std::size_t left = data.size();
@@ -137,7 +234,14 @@ void writeAll(int fd, const std::vector<std::uint8_t>& data)
     }
 }
 
-void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data)
+// Writes what `produce` hands to its writer into a temporary file beside
+// `path` and renames that over `path` at the end. When a write fails or
+// `produce` throws, the temporary file is removed and nothing else changed.
+//
+// The file is not synced to disk. The outputs are working files: the editor
+// reads each one right away and syncs the game file when it replaces it, and
+// a sync here would cost more than the decompression itself.
+void writeFileAtomically(const std::string& path, const std::function<void(const zlibcodec::Sink& write)>& produce)
 {
     std::string tmp;
     int raw = makeTemporary(path + ".XXXXXX", tmp);
@@ -158,9 +262,7 @@ void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
         ::umask(mask);
         if (::fchmod(fd.get(), 0666 & ~mask) != 0)
             throw WriteError{errno};
-        writeAll(fd.get(), data);
-        if (::fsync(fd.get()) != 0)
-            throw WriteError{errno};
+        produce([&fd](std::span<const std::uint8_t> piece) { writeAll(fd.get(), piece); });
         if (fd.close() != 0)
             throw WriteError{errno};
         // POSIX rename replaces the target atomically. (A Windows port would need
@@ -170,40 +272,45 @@ void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
     } catch (const WriteError& e) {
         ::unlink(tmp.c_str());
         throw Failure{path, systemError("cannot write", e.err)};
+    } catch (...) {
+        ::unlink(tmp.c_str());
+        throw;
     }
-
-    // Make the rename itself durable; losing this only matters on power failure.
-    std::filesystem::path dir = std::filesystem::path(path).parent_path();
-    Fd dirFd(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() >= 0)
-        ::fsync(dirFd.get());
 }
 
 void run(const std::string& file, Mode mode)
 {
     // Containers of 256 MiB are slightly larger than that; nothing valid comes near twice the limit.
     const bool compress = mode == Mode::Compress;
-    const std::vector<std::uint8_t> input =
-        compress ? readFile(file, zlibcodec::kMaxDeclaredSize, "256 MiB")
-                 : readFile(file, 2ull * zlibcodec::kMaxDeclaredSize, "512 MiB");
+    Contents input;
+    if (compress)
+        readFile(file, zlibcodec::kMaxDeclaredSize, "256 MiB", input);
+    else
+        readFile(file, 2ull * zlibcodec::kMaxDeclaredSize, "512 MiB", input);
+    const std::string output = file + (compress ? ".zlib" : ".unzlib");
 
-    std::vector<std::uint8_t> output;
     try {
         switch (mode) {
-        case Mode::Compress:
-            output = zlibcodec::compressContainer(input);
+        case Mode::Compress: {
+            const std::vector<std::uint8_t> packed = zlibcodec::compressContainer(input.bytes());
+            writeFileAtomically(output, [&](const zlibcodec::Sink& write) { write(packed); });
             break;
+        }
         case Mode::Container:
-            output = zlibcodec::decompressContainer(input);
+            // Written piece by piece as it inflates: no buffer of the whole data.
+            // A container found broken on the way leaves no output behind.
+            writeFileAtomically(output,
+                                [&](const zlibcodec::Sink& write) { zlibcodec::decompressContainer(input.bytes(), write); });
             break;
-        case Mode::Raw:
-            output = zlibcodec::decompressRaw(input);
+        case Mode::Raw: {
+            const std::vector<std::uint8_t> plain = zlibcodec::decompressRaw(input.bytes());
+            writeFileAtomically(output, [&](const zlibcodec::Sink& write) { write(plain); });
             break;
+        }
         }
     } catch (const zlibcodec::Error& e) {
         throw Failure{file, e.what()};
     }
-    writeFileAtomically(file + (compress ? ".zlib" : ".unzlib"), output);
 }
 
 int fail(const std::string& line)
