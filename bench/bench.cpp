@@ -1,0 +1,431 @@
+// varnel-bench: start-up, memory, Open, Save and zlibtool, each against its
+// floor or baseline, as medians over repeated runs, printed as one table.
+//
+//   varnel-bench [REPEATS]      (11 by default)
+//
+// Everything runs on Qt's offscreen platform. Open and Save run in this
+// process in a real window with a program folder of its own and the real
+// zlibtool; start-up and memory are measured in probe programs started anew
+// for every run.
+
+#include "childprocess.h"
+#include "editorpanel.h"
+#include "fieldtable.h"
+#include "frmmain.h"
+#include "gamefiles.h"
+#include "pollingrunner.h"
+#include "scn_common_dialog.h"
+#include "ucupdownbox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QThread>
+#include <QTemporaryDir>
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void fail(const QString& what)
+{
+    std::fprintf(stderr, "varnel-bench: %s\n", qPrintable(what));
+    std::exit(1);
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+template <typename Work>
+double timeMs(Work&& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// ---- the folders -----------------------------------------------------------
+
+// A program folder laid out like the editor's, with the real zlibtool.
+void makeProgramFolder(const QString& folder)
+{
+    if (!QDir().mkpath(folder + "/zlib/temp") || !QDir().mkpath(folder + "/doc") ||
+        !QFile::copy(QStringLiteral(ZLIBTOOL_PATH), folder + "/zlib/zlibtool") ||
+        !writeFile(folder + "/doc/Readmy.txt", "readme"))
+        fail("cannot lay out the program folder " + folder);
+}
+
+struct GameFile {
+    QString label;
+    QByteArray plain;
+    QString path; // the container the editor opens and saves
+};
+
+// ---- start-up and memory ---------------------------------------------------
+
+struct ProbeReport {
+    double startupMs = 0;
+    double peakMiB = 0;
+};
+
+ProbeReport runProbe(const QStringList& argv)
+{
+    const ChildRun run = runChild(argv);
+    if (!run.exitedCleanly)
+        fail(argv.join(' ') + " failed");
+    ProbeReport report;
+    long long idleNs = -1;
+    long long hwmKib = -1;
+    for (const QByteArray& line : run.output.split('\n')) {
+        if (line.startsWith("idle_ns "))
+            idleNs = line.mid(8).toLongLong();
+        else if (line.startsWith("hwm_kib "))
+            hwmKib = line.mid(8).toLongLong();
+    }
+    if (idleNs <= 0 || hwmKib <= 0)
+        fail(argv.join(' ') + " gave no report");
+    report.startupMs = static_cast<double>(idleNs - run.startedNs) / 1e6;
+    report.peakMiB = static_cast<double>(hwmKib) / 1024;
+    return report;
+}
+
+// ---- Open and Save in the real window -------------------------------------
+
+struct OpenSaveTimes {
+    std::vector<double> openMs;
+    std::vector<double> saveMs;
+};
+
+qint16 read16(const QByteArray& bytes, int offset)
+{
+    return static_cast<qint16>(static_cast<quint16>(static_cast<quint8>(bytes[offset]) |
+                                                    (static_cast<quint8>(bytes[offset + 1]) << 8)));
+}
+
+void checkShown(frmMain& window, const QByteArray& plain, const QString& label)
+{
+    for (const layout::FieldInfo& field : layout::kFields) {
+        const int raw = read16(plain, field.offset);
+        const int shown = field.kind == layout::FieldKind::Vertex ? raw / 16 : raw;
+        if (window.panel()->box(field.textField + 1)->Value() != shown)
+            fail("Open of " + label + " did not show " + QString::fromLatin1(field.name.data(), field.name.size()));
+    }
+}
+
+QMessageBox* shownMessage()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// Opens and saves `game` repeats + 1 times in one window (the first round
+// unmeasured), changing the first value before each Save. Open is measured
+// from the command to the 44 boxes holding the file's values; Save from the
+// command to the game file being replaced. Both commands return only then.
+OpenSaveTimes timeOpenAndSave(const QString& programFolder, const GameFile& game, int repeats,
+                              const frmMain::ProcessRunner& runner)
+{
+    QueuedFileDialogBackend dialog;
+    ScopedFileDialogBackend answered(dialog);
+    frmMain window(programFolder);
+    if (runner)
+        window.setProcessRunner(runner);
+    window.show();
+    QCoreApplication::processEvents();
+    QAction* open = window.findChild<QAction*>(QStringLiteral("MnuFileOpen"));
+    QAction* save = window.findChild<QAction*>(QStringLiteral("cmdZapisz"));
+
+    OpenSaveTimes times;
+    for (int round = 0; round <= repeats; ++round) {
+        const QByteArray before = gamefiles::unpack(readFile(game.path));
+        dialog.enqueue(game.path);
+        const double openMs = timeMs([&] { open->trigger(); });
+        checkShown(window, before, game.label);
+        QCoreApplication::processEvents();
+
+        ucUpDownBox* first = window.panel()->box(1);
+        const int value = first->Value() == 24 ? 25 : 24;
+        first->setValue(value);
+        const double saveMs = timeMs([&] { save->trigger(); });
+        if (shownMessage())
+            fail("Save of " + game.label + ": " + shownMessage()->text());
+        const QByteArray after = gamefiles::unpack(readFile(game.path));
+        if (after.size() != game.plain.size() || read16(after, layout::kFields[0].offset) != value)
+            fail("Save of " + game.label + " did not replace the game file");
+        QCoreApplication::processEvents();
+
+        if (round > 0) {
+            times.openMs.push_back(openMs);
+            times.saveMs.push_back(saveMs);
+        }
+    }
+    return times;
+}
+
+// ---- zlibtool against zlib in this process --------------------------------
+
+struct CodecTimes {
+    std::vector<double> toolCompressMs, zlibCompressMs, toolDecompressMs, zlibDecompressMs;
+};
+
+// The floor: one level-9 compress and one uncompress of the same data in
+// memory, with zlib's one-call functions, into a buffer that is reused.
+// The tool is timed from its start to its end, as the editor waits for it,
+// with its output file removed beforehand, as the editor does.
+CodecTimes timeCodec(const QString& folder, const GameFile& game, int repeats)
+{
+    const QString plainPath = folder + "/plain.bin";
+    const QString packedPath = folder + "/packed.bin";
+    const QByteArray packed = gamefiles::container(game.plain);
+    if (!writeFile(plainPath, game.plain) || !writeFile(packedPath, packed))
+        fail("cannot write the files for zlibtool into " + folder);
+    const QByteArray stream = packed.mid(16);
+
+    std::vector<Bytef> out(compressBound(static_cast<uLong>(game.plain.size())));
+    const auto* plainBytes = reinterpret_cast<const Bytef*>(game.plain.constData());
+    const auto* streamBytes = reinterpret_cast<const Bytef*>(stream.constData());
+
+    CodecTimes times;
+    for (int round = 0; round <= repeats; ++round) {
+        // As in the editor, the tool never finds an old output in its way.
+        QFile::remove(plainPath + ".zlib");
+        QFile::remove(packedPath + ".unzlib");
+        const ChildRun compress = runChild({QStringLiteral(ZLIBTOOL_PATH), plainPath});
+        if (!compress.exitedCleanly || gamefiles::unpack(readFile(plainPath + ".zlib")) != game.plain)
+            fail("zlibtool did not compress " + game.label);
+        const ChildRun decompress = runChild({QStringLiteral(ZLIBTOOL_PATH), packedPath, QStringLiteral("-d")});
+        if (!decompress.exitedCleanly || readFile(packedPath + ".unzlib") != game.plain)
+            fail("zlibtool did not decompress " + game.label);
+
+        uLongf packedSize = static_cast<uLongf>(out.size());
+        const double zlibCompress = timeMs([&] {
+            if (compress2(out.data(), &packedSize, plainBytes, static_cast<uLong>(game.plain.size()), 9) != Z_OK)
+                fail("compress2 failed");
+        });
+        uLongf plainSize = static_cast<uLongf>(game.plain.size());
+        const double zlibDecompress = timeMs([&] {
+            if (uncompress(out.data(), &plainSize, streamBytes, static_cast<uLong>(stream.size())) != Z_OK)
+                fail("uncompress failed");
+        });
+
+        if (round > 0) {
+            times.toolCompressMs.push_back(compress.wallMs);
+            times.toolDecompressMs.push_back(decompress.wallMs);
+            times.zlibCompressMs.push_back(zlibCompress);
+            times.zlibDecompressMs.push_back(zlibDecompress);
+        }
+    }
+    return times;
+}
+
+// ---- the table -------------------------------------------------------------
+
+struct Row {
+    QString what;
+    QString measured;
+    QString reference;
+    QString ratio;
+    QString target;
+    QString met;
+};
+
+QString ms(double value) { return QString::number(value, 'f', value < 10 ? 2 : 1) + " ms"; }
+QString mib(double value) { return QString::number(value, 'f', 1) + " MiB"; }
+QString factor(double value) { return QString::number(value, 'f', 2) + "×"; }
+QString verdict(bool met) { return met ? QStringLiteral("yes") : QStringLiteral("**no**"); }
+
+// Rows with a target at most `limit` times the reference; limit 0: no target.
+Row slowerBy(const QString& what, double measured, const QString& reference, double floor, double limit)
+{
+    const double ratio = measured / floor;
+    return {what, ms(measured), ms(floor) + " " + reference, factor(ratio),
+            limit > 0 ? "≤ " + factor(limit) : QStringLiteral("-"), limit > 0 ? verdict(ratio <= limit) : "-"};
+}
+
+// Rows against the polling baseline, at least `atLeast` times faster.
+Row fasterBy(const QString& what, double measured, double baseline, double atLeast)
+{
+    const double speedup = baseline / measured;
+    return {what, ms(measured), ms(baseline) + " polling", factor(speedup) + " faster",
+            atLeast > 0 ? "≥ " + QString::number(atLeast) + "× faster" : QStringLiteral("-"),
+            atLeast > 0 ? verdict(speedup >= atLeast) : "-"};
+}
+
+void printTable(const QList<Row>& rows)
+{
+    std::printf("| Measurement | Varnel | Reference | Ratio | Target | Met |\n");
+    std::printf("|---|---:|---:|---:|---|---|\n");
+    for (const Row& row : rows)
+        std::printf("| %s | %s | %s | %s | %s | %s |\n", qPrintable(row.what), qPrintable(row.measured),
+                    qPrintable(row.reference), qPrintable(row.ratio), qPrintable(row.target), qPrintable(row.met));
+}
+
+QString cpuModel()
+{
+    for (const QByteArray& line : readFile(QStringLiteral("/proc/cpuinfo")).split('\n'))
+        if (line.startsWith("model name"))
+            return QString::fromLatin1(line.mid(line.indexOf(':') + 1).trimmed());
+    return QStringLiteral("unknown CPU");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The probes inherit the platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int repeats = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 11;
+    if (repeats < 1)
+        fail("usage: varnel-bench [REPEATS]");
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        fail("cannot make a temporary folder");
+    const QString root = work.path();
+    const QString programFolder = root + "/program";
+    makeProgramFolder(programFolder);
+
+    const QByteArray samplePlain = gamefiles::samplePlain(QStringLiteral(SAMPLE_PATH));
+    if (samplePlain.isEmpty())
+        fail(QStringLiteral("cannot read the sample ") + QStringLiteral(SAMPLE_PATH));
+    const QList<GameFile> games{
+        {QStringLiteral("sample"), samplePlain, root + "/games/sample/unnamed_278.bin"},
+        {QStringLiteral("4 MiB file"), gamefiles::largePlain(samplePlain), root + "/games/large/unnamed_278.bin"},
+    };
+    for (const GameFile& game : games)
+        if (!QDir().mkpath(QFileInfo(game.path).path()) || !writeFile(game.path, gamefiles::container(game.plain)))
+            fail("cannot write " + game.path);
+
+    std::printf("Varnel benchmark: %d repeats, medians; Qt %s (%s), zlib %s, %s\n", repeats, qVersion(),
+                qPrintable(QGuiApplication::platformName()), zlibVersion(), qPrintable(QSysInfo::prettyProductName()));
+    std::printf("Machine: %s, %d cores, kernel %s\n", qPrintable(cpuModel()), QThread::idealThreadCount(),
+                qPrintable(QSysInfo::kernelVersion()));
+    std::printf("4 MiB file: %lld bytes, %lld in the container\n\n",
+                static_cast<long long>(games[1].plain.size()), static_cast<long long>(QFileInfo(games[1].path).size()));
+    std::fflush(stdout);
+
+    QList<Row> rows;
+
+    // The editor's window size, for the reference window of the same size.
+    QSize editorSize;
+    {
+        frmMain window(programFolder);
+        window.show();
+        QCoreApplication::processEvents();
+        editorSize = window.size();
+    }
+
+    // Start-up and memory, in fresh processes, the two probes taking turns.
+    {
+        const QString editorProbe = QStringLiteral(EDITOR_PROBE_PATH);
+        const QString emptyProbe = QStringLiteral(EMPTY_PROBE_PATH);
+        const QStringList textWindowProbe{QStringLiteral(TEXT_WINDOW_PROBE_PATH),
+                                          QString::number(editorSize.width()), QString::number(editorSize.height())};
+        std::vector<double> editorStart, emptyStart, textStart, editorPeak, largePeak, emptyPeak, textPeak;
+        for (int round = 0; round <= repeats; ++round) {
+            const ProbeReport editor = runProbe({editorProbe});
+            const ProbeReport empty = runProbe({emptyProbe});
+            const ProbeReport text = runProbe(textWindowProbe);
+            const ProbeReport opened = runProbe({editorProbe, games[0].path});
+            const ProbeReport openedLarge = runProbe({editorProbe, games[1].path});
+            if (round == 0)
+                continue;
+            editorStart.push_back(editor.startupMs);
+            emptyStart.push_back(empty.startupMs);
+            textStart.push_back(text.startupMs);
+            textPeak.push_back(text.peakMiB);
+            editorPeak.push_back(opened.peakMiB);
+            largePeak.push_back(openedLarge.peakMiB);
+            emptyPeak.push_back(empty.peakMiB);
+        }
+        rows << slowerBy("Start-up until the window is shown and idle", median(editorStart), "empty window",
+                         median(emptyStart), 1.3);
+        rows << slowerBy("Start-up of a window of the editor's size with a menu and one label", median(textStart),
+                         "empty window", median(emptyStart), 0);
+        const double floorMiB = median(emptyPeak);
+        const double samplePeak = median(editorPeak);
+        rows << Row{"Peak resident memory after an Open, sample", mib(samplePeak), mib(floorMiB) + " empty window",
+                    "+" + mib(samplePeak - floorMiB), QStringLiteral("≤ +10 MiB"),
+                    verdict(samplePeak - floorMiB <= 10)};
+        const double textWindowPeak = median(textPeak);
+        rows << Row{"Peak resident memory of a window of the editor's size with a menu and one label",
+                    mib(textWindowPeak), mib(floorMiB) + " empty window", "+" + mib(textWindowPeak - floorMiB),
+                    QStringLiteral("-"), QStringLiteral("-")};
+        const double largeFilePeak = median(largePeak);
+        rows << Row{"Peak resident memory after an Open, 4 MiB file", mib(largeFilePeak),
+                    mib(floorMiB) + " empty window", "+" + mib(largeFilePeak - floorMiB), QStringLiteral("-"),
+                    QStringLiteral("-")};
+    }
+
+    // Open and Save, with the editor's runner and with the polling baseline.
+    for (const GameFile& game : games) {
+        const OpenSaveTimes editor = timeOpenAndSave(programFolder, game, repeats, {});
+        PollingRunner polling;
+        const OpenSaveTimes baseline = timeOpenAndSave(programFolder, game, repeats,
+                                                       [&polling](const QString& line) { polling.run(line); });
+        const bool sample = &game == &games[0];
+        rows << fasterBy("Open, " + game.label, median(editor.openMs), median(baseline.openMs), sample ? 10 : 0);
+        rows << fasterBy("Save, " + game.label, median(editor.saveMs), median(baseline.saveMs), sample ? 10 : 0);
+    }
+
+    // zlibtool alone against zlib in this process.
+    for (const GameFile& game : games) {
+        const QString folder = root + "/codec-" + QString::number(&game - games.data());
+        QDir().mkpath(folder);
+        const CodecTimes codec = timeCodec(folder, game, repeats);
+        const bool large = &game == &games[1];
+        rows << slowerBy("zlibtool compress (with its self-check), " + game.label, median(codec.toolCompressMs),
+                         "zlib in-process", median(codec.zlibCompressMs), large ? 1.35 : 0);
+        rows << slowerBy("zlibtool decompress, " + game.label, median(codec.toolDecompressMs), "zlib in-process",
+                         median(codec.zlibDecompressMs), large ? 1.2 : 0);
+    }
+
+    // What starting and ending the tool costs by itself: zlibtool with no
+    // arguments only prints its usage.
+    {
+        std::vector<double> startAndExit;
+        for (int round = 0; round <= repeats; ++round) {
+            const ChildRun usage = runChild({QStringLiteral(ZLIBTOOL_PATH)});
+            if (!usage.exitedCleanly)
+                fail("zlibtool without arguments failed");
+            if (round > 0)
+                startAndExit.push_back(usage.wallMs);
+        }
+        rows << Row{QStringLiteral("zlibtool start and exit, no work (usage text)"), ms(median(startAndExit)),
+                    QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
+    }
+
+    printTable(rows);
+    return 0;
+}

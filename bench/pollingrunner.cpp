@@ -1,0 +1,47 @@
+#include "pollingrunner.h"
+
+#include "scn_process.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// The poll: true while the program has not ended. waitForFinished(0) looks at
+// the process without waiting and takes note of an end that has happened.
+bool stillRunning(QProcess& process)
+{
+    return process.state() != QProcess::NotRunning && !process.waitForFinished(0);
+}
+
+} // namespace
+
+void PollingRunner::run(const QString& commandLine)
+{
+    m_passes = 0;
+    const QStringList parts = Scn_Process::splitCommandLine(commandLine);
+    if (parts.isEmpty())
+        return;
+
+    // Started exactly as Scn_Process starts it, so that only the wait differs.
+    QProcess process;
+    process.setProgram(parts.first());
+    process.setArguments(parts.mid(1));
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start();
+    if (process.processId() == 0)
+        return;
+
+    bool running = true;
+    do {
+        running = stillRunning(process);
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSleepMs));
+        ++m_passes;
+    } while (running);
+}
