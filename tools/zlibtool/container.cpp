@@ -301,55 +301,87 @@ private:
 
 } // namespace
 
-std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain)
+namespace
+{
+
+// Writes the container of `plain` into `out`, which has room for `capacity`
+// bytes and does not move, and returns its size. Memory is written only as
+// far as deflate gets: `makeRoom(n)`, if given, is told before the first n
+// bytes are written.
+std::size_t compressInto(std::span<const std::uint8_t> plain, std::uint8_t* out, std::size_t capacity,
+                         const std::function<void(std::size_t)>& makeRoom)
 {
     if (plain.size() > kMaxDeclaredSize)
         throw Error("input of " + bytes(plain.size()) + " is above the 256 MiB limit");
+    if (capacity < containerBound(plain.size()))
+        throw Error("no room for the container");
 
     z_stream s{};
     if (deflateInit(&s, 9) != Z_OK)
         throw Error("cannot start deflate");
-    std::vector<std::uint8_t> out;
+    std::size_t size = kHeaderSize;
     {
         DeflateGuard guard{&s};
-        const uLong bound = deflateBound(&s, static_cast<uLong>(plain.size()));
-        if (bound > std::numeric_limits<std::uint32_t>::max())
-            throw Error("input is too large to compress");
-        // Room for any input is reserved at once, so the buffer never moves,
-        // but it only grows (and its memory is only touched) as deflate fills
-        // it: the stream is often a fraction of the bound.
-        constexpr std::size_t kStep = 256 * 1024;
-        out.reserve(kHeaderSize + bound);
-        out.resize(kHeaderSize);
         // Never hand out a container we could not read back ourselves: each
         // piece of the stream is checked as soon as deflate has written it.
-        ConcurrentCheck check(out.data() + kHeaderSize, plain);
+        // Small pieces keep the part left to check at the end small.
+        constexpr std::size_t kStep = 64 * 1024;
+        ConcurrentCheck check(out + kHeaderSize, plain);
         s.next_in = const_cast<Bytef*>(plain.data());
         s.avail_in = static_cast<uInt>(plain.size());
         for (;;) {
-            const std::size_t used = out.size();
-            out.resize(std::min(out.capacity(), used + kStep));
-            s.next_out = out.data() + used;
-            s.avail_out = static_cast<uInt>(out.size() - used);
+            const std::size_t room = std::min(capacity - size, kStep);
+            if (makeRoom)
+                makeRoom(size + room);
+            s.next_out = out + size;
+            s.avail_out = static_cast<uInt>(room);
             const int ret = deflate(&s, Z_FINISH);
-            out.resize(out.size() - s.avail_out);
+            size += room - s.avail_out;
             if (ret == Z_STREAM_END)
                 break;
-            if (ret != Z_OK || out.size() == out.capacity())
+            if (ret != Z_OK || size == capacity)
                 throw Error("deflate failed (zlib error " + std::to_string(ret) + ")");
-            check.published(out.size() - kHeaderSize);
+            check.published(size - kHeaderSize);
         }
-        check.finish(out.size() - kHeaderSize);
+        check.finish(size - kHeaderSize);
     }
 
-    std::copy(kSignature.begin(), kSignature.end(), out.begin());
-    writeLe32(out.data() + 8, static_cast<std::uint32_t>(out.size() - kHeaderSize));
-    writeLe32(out.data() + 12, static_cast<std::uint32_t>(plain.size()));
+    std::copy(kSignature.begin(), kSignature.end(), out);
+    writeLe32(out + 8, static_cast<std::uint32_t>(size - kHeaderSize));
+    writeLe32(out + 12, static_cast<std::uint32_t>(plain.size()));
     // The stream is checked; the header must say what it holds.
-    const Header header = checkHeader(out);
+    const Header header = checkHeader({out, size});
     if (header.plainSize != plain.size())
         throw Error("self-check failed: the header does not declare the input's size");
+    return size;
+}
+
+} // namespace
+
+std::size_t containerBound(std::size_t plainSize)
+{
+    // compressBound holds for zlib's default window and memory level, which
+    // level 9 uses.
+    return kHeaderSize + compressBound(static_cast<uLong>(std::min<std::size_t>(plainSize, kMaxDeclaredSize)));
+}
+
+std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain)
+{
+    if (plain.size() > kMaxDeclaredSize)
+        throw Error("input of " + bytes(plain.size()) + " is above the 256 MiB limit");
+    // Room for any input is reserved at once, so the buffer never moves, but
+    // it only grows (and its memory is only touched) as deflate fills it: the
+    // stream is often a fraction of the bound.
+    std::vector<std::uint8_t> out;
+    out.reserve(containerBound(plain.size()));
+    out.resize(kHeaderSize);
+    out.resize(compressInto(plain, out.data(), out.capacity(), [&out](std::size_t n) { out.resize(n); }));
     return out;
+}
+
+std::size_t compressContainerInto(std::span<const std::uint8_t> plain, std::span<std::uint8_t> out)
+{
+    return compressInto(plain, out.data(), out.size(), {});
 }
 
 std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> container)

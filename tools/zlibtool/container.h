@@ -26,6 +26,14 @@ inline constexpr std::size_t kHeaderSize = 16;
 // `plain` before it is returned.
 std::vector<std::uint8_t> compressContainer(std::span<const std::uint8_t> plain);
 
+// The most room the container of `plainSize` bytes can take.
+std::size_t containerBound(std::size_t plainSize);
+
+// The same into `out`, which must hold containerBound(plain.size()) bytes and
+// is written only as far as the container goes; returns its size. For
+// callers that bring memory of their own.
+std::size_t compressContainerInto(std::span<const std::uint8_t> plain, std::span<std::uint8_t> out);
+
 // Checks everything the header claims; the message of Error says what is wrong.
 std::vector<std::uint8_t> decompressContainer(std::span<const std::uint8_t> container);
 

@@ -99,7 +99,10 @@ public:
         }
         const auto base = reinterpret_cast<std::uintptr_t>(mapped_);
         data_ = reinterpret_cast<std::uint8_t*>((base + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1));
-        ::madvise(data_, pages, MADV_HUGEPAGE); // only advice: without it, plain pages
+        // Only advice: without it, plain pages. Small buffers are not worth
+        // zeroing a whole huge page for.
+        if (size >= kHugePage / 2)
+            ::madvise(data_, pages, MADV_HUGEPAGE);
     }
     LargeBuffer(const LargeBuffer&) = delete;
     LargeBuffer& operator=(const LargeBuffer&) = delete;
@@ -129,14 +132,11 @@ public:
         return growing_;
     }
 
-    // A regular file's expected size, read straight into one buffer. Small
-    // files are not worth a huge page.
+    // A regular file's expected size, read straight into one buffer.
     void expect(std::size_t size)
     {
-        if (size >= LargeBuffer::kHugePage / 2)
+        if (size > 0)
             large_ = std::make_unique<LargeBuffer>(size);
-        else
-            growing_.reserve(size);
     }
     // Room left in that buffer; null once it is full or there is none.
     std::uint8_t* room() const { return large_ && largeUsed_ < large_->size() ? large_->data() + largeUsed_ : nullptr; }
@@ -292,8 +292,11 @@ void run(const std::string& file, Mode mode)
     try {
         switch (mode) {
         case Mode::Compress: {
-            const std::vector<std::uint8_t> packed = zlibcodec::compressContainer(input.bytes());
-            writeFileAtomically(output, [&](const zlibcodec::Sink& write) { write(packed); });
+            // Huge pages again: the bound is large, but only the part that
+            // deflate fills is ever touched.
+            LargeBuffer packed(zlibcodec::containerBound(input.size()));
+            const std::size_t size = zlibcodec::compressContainerInto(input.bytes(), {packed.data(), packed.size()});
+            writeFileAtomically(output, [&](const zlibcodec::Sink& write) { write({packed.data(), size}); });
             break;
         }
         case Mode::Container:
