@@ -821,6 +821,25 @@ void TestZlibTool::codecRoundTrip()
     QCOMPARE(packed.mid(16, 2).toHex(), QByteArray("78da"));
     QVERIFY(fromVector(zlibcodec::decompressContainer(asSpan(packed))) == plain);
     QVERIFY(fromVector(zlibcodec::decompressRaw(asSpan(packed).subspan(zlibcodec::kHeaderSize))) == plain);
+
+    // Into memory of the caller's: the same bytes, and nothing written past them.
+    const std::size_t bound = zlibcodec::containerBound(static_cast<std::size_t>(plain.size()));
+    std::vector<std::uint8_t> room(bound + 8, 0xAB);
+    const std::size_t size = zlibcodec::compressContainerInto(asSpan(plain), room);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(room.data()), static_cast<qsizetype>(size)), packed);
+    QVERIFY(std::all_of(room.begin() + static_cast<std::ptrdiff_t>(size), room.end(),
+                        [](std::uint8_t b) { return b == 0xAB; }));
+    std::vector<std::uint8_t> tooSmall(bound - 1);
+    QVERIFY_THROWS_EXCEPTION(zlibcodec::Error, zlibcodec::compressContainerInto(asSpan(plain), tooSmall));
+
+    // Piece by piece: the pieces in order are the data.
+    QByteArray pieces;
+    zlibcodec::decompressContainer(asSpan(packed), [&pieces](std::span<const std::uint8_t> piece) {
+        QVERIFY(!piece.empty() && piece.size() <= 64 * 1024);
+        pieces.append(reinterpret_cast<const char*>(piece.data()), static_cast<qsizetype>(piece.size()));
+    });
+    QVERIFY(pieces == plain);
+
     // Streams at zlib's default level decode too.
     const QByteArray stream = zlibStream(plain, Z_DEFAULT_COMPRESSION);
     QCOMPARE(stream.left(2).toHex(), QByteArray("789c"));
