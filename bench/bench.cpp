@@ -331,7 +331,7 @@ int main(int argc, char* argv[])
                 qPrintable(QGuiApplication::platformName()), zlibVersion(), qPrintable(QSysInfo::prettyProductName()));
     std::printf("Machine: %s, %d cores, kernel %s\n", qPrintable(cpuModel()), QThread::idealThreadCount(),
                 qPrintable(QSysInfo::kernelVersion()));
-    std::printf("4 MiB file: %lld bytes, %lld in the container\n\n",
+    std::printf("4 MiB file: %lld bytes, %lld in the container\n",
                 static_cast<long long>(games[1].plain.size()), static_cast<long long>(QFileInfo(games[1].path).size()));
     std::fflush(stdout);
 
@@ -345,6 +345,7 @@ int main(int argc, char* argv[])
         QCoreApplication::processEvents();
         editorSize = window.size();
     }
+    std::printf("Editor window: %d × %d pixels\n\n", editorSize.width(), editorSize.height());
 
     // Start-up and memory, in fresh processes, the two probes taking turns.
     {
