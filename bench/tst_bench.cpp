@@ -4,6 +4,7 @@
 #include "gamefiles.h"
 #include "pollingrunner.h"
 #include "scn_common_dialog.h"
+#include "testfiles.h"
 #include "ucupdownbox.h"
 
 #include <QAction>
@@ -15,17 +16,8 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testfiles::readFile;
+using testfiles::writeFile;
 
 QString quoted(const QString& path) { return '"' + path + '"'; }
 
