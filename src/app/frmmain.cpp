@@ -25,7 +25,8 @@
 #include <QScopeGuard>
 #include <QUrl>
 
-#include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -91,24 +92,34 @@ QByteArray readWhole(const QString& path, QString* error)
     return file.readAll();
 }
 
-// True when the container file decodes to exactly the plain file.
+// True when the container file decodes to exactly the plain file. The
+// decoded data is compared piece by piece as it comes, never held whole.
 bool compressedMatches(const QString& compressed, const QString& decompressed, QString* error)
 {
     const QByteArray packed = readWhole(compressed, error);
     const QByteArray plain = readWhole(decompressed, error);
     if (!error->isEmpty())
         return false;
+    struct Differs {};
+    std::size_t compared = 0;
+    const auto compare = [&](std::span<const std::uint8_t> piece) {
+        if (piece.size() > static_cast<std::size_t>(plain.size()) - compared ||
+            std::memcmp(piece.data(), plain.constData() + compared, piece.size()) != 0)
+            throw Differs{};
+        compared += piece.size();
+    };
     try {
-        const std::vector<std::uint8_t> unpacked = zlibcodec::decompressContainer(
-            {reinterpret_cast<const std::uint8_t*>(packed.constData()), static_cast<std::size_t>(packed.size())});
-        if (unpacked.size() == static_cast<std::size_t>(plain.size()) &&
-            std::equal(unpacked.begin(), unpacked.end(), plain.constData(),
-                       [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+        zlibcodec::decompressContainer(
+            {reinterpret_cast<const std::uint8_t*>(packed.constData()), static_cast<std::size_t>(packed.size())},
+            compare);
+        if (compared == static_cast<std::size_t>(plain.size()))
             return true;
-        *error = QStringLiteral("%1 does not hold the layout that was written").arg(QDir::toNativeSeparators(compressed));
+    } catch (const Differs&) {
     } catch (const zlibcodec::Error& failure) {
         *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(compressed), QString::fromStdString(failure.what()));
+        return false;
     }
+    *error = QStringLiteral("%1 does not hold the layout that was written").arg(QDir::toNativeSeparators(compressed));
     return false;
 }
 
