@@ -166,7 +166,7 @@ private:
     static int fillDisk(const QString& folder, qint64 leaveFree);
     QString makeReadOnly(const QString& path);
     void skipWithReason(const char* area, const QString& reason);
-    void openWithKiller(const QString& path, bool isSave);
+    void runWithWatchdog(const QString& path, bool isSave);
     bool showsLayout(const QByteArray& plain) const;
     void boundedMemoryOnBombs(const QList<QByteArray>& bombs);
 
@@ -253,9 +253,9 @@ void tst_Reliability::skipWithReason(const char* area, const QString& reason)
                            reason);
 }
 
-// Opens (or saves) with a watchdog that kills a stand-in tool which wrote its
+// Opens or saves with a watchdog that kills a stand-in tool which wrote its
 // process id to zlib/pid: the hang case of the fault tables.
-void tst_Reliability::openWithKiller(const QString& path, bool isSave)
+void tst_Reliability::runWithWatchdog(const QString& path, bool isSave)
 {
     QTimer killer;
     connect(&killer, &QTimer::timeout, this, [this] {
@@ -392,7 +392,7 @@ void tst_Reliability::saveUnderFault()
             limit.emplace(2048);
         else if (fault == "limit tool" || fault == "limit game")
             limit.emplace(8192);
-        openWithKiller({}, true);
+        runWithWatchdog({}, true);
     }
 
     // What the person and the disk see.
@@ -482,7 +482,7 @@ void tst_Reliability::openUnderFault()
         std::optional<FileSizeLimit> limit;
         if (fault == "limit")
             limit.emplace(2048);
-        openWithKiller(game(), false);
+        runWithWatchdog(game(), false);
     }
 
     QStringList seen;
