@@ -22,17 +22,10 @@ bool stillRunning(QProcess& process)
 void PollingRunner::run(const QString& commandLine)
 {
     m_passes = 0;
-    const QStringList parts = Scn_Process::splitCommandLine(commandLine);
-    if (parts.isEmpty())
-        return;
-
     // Started exactly as Scn_Process starts it, so that only the wait differs.
     QProcess process;
-    process.setProgram(parts.first());
-    process.setArguments(parts.mid(1));
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!Scn_Process::prepare(process, commandLine))
+        return;
     process.start();
     if (process.processId() == 0)
         return;

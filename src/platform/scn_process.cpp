@@ -31,16 +31,11 @@ QStringList Scn_Process::splitCommandLine(const QString& commandLine)
     return parts;
 }
 
-void Scn_Process::Run_Process(const QString& Path, int WindowStyle)
+bool Scn_Process::prepare(QProcess& process, const QString& commandLine)
 {
-    // No console windows to hide or show on Linux.
-    Q_UNUSED(WindowStyle);
-
-    const QStringList parts = splitCommandLine(Path);
+    const QStringList parts = splitCommandLine(commandLine);
     if (parts.isEmpty())
-        return;
-
-    QProcess process;
+        return false;
     process.setProgram(parts.first());
     process.setArguments(parts.mid(1));
     // Nobody reads the tool's output; sending it to the null device means no
@@ -48,6 +43,17 @@ void Scn_Process::Run_Process(const QString& Path, int WindowStyle)
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
+    return true;
+}
+
+void Scn_Process::Run_Process(const QString& Path, int WindowStyle)
+{
+    // No console windows to hide or show on Linux.
+    Q_UNUSED(WindowStyle);
+
+    QProcess process;
+    if (!prepare(process, Path))
+        return;
 
     // Waiting in a local event loop keeps the windows painting and answering,
     // and the loop ends as soon as the process reports its end.

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 // Runs an outside program (the zlib tool) and waits for it to end while the
 // editor's windows keep painting and answering.
 class Scn_Process {
@@ -25,4 +27,9 @@ public:
     // A pair of quotes with nothing between gives an empty argument; a quote
     // left open runs to the end of the line.
     static QStringList splitCommandLine(const QString& commandLine);
+
+    // Sets process up to run commandLine the way Run_Process starts it:
+    // split as above, no shell, its stdio on the null device. False for a
+    // command line with no program in it.
+    static bool prepare(QProcess& process, const QString& commandLine);
 };
