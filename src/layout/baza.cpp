@@ -4,24 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-
-#include <cstring>
+#include <QtEndian>
 
 namespace {
-
-qint16 fromLittleEndian(const char* bytes)
-{
-    const auto low = static_cast<quint8>(bytes[0]);
-    const auto high = static_cast<quint8>(bytes[1]);
-    return static_cast<qint16>(static_cast<quint16>(low | (high << 8)));
-}
-
-void toLittleEndian(qint16 value, char* bytes)
-{
-    const auto raw = static_cast<quint16>(value);
-    bytes[0] = static_cast<char>(raw & 0xFF);
-    bytes[1] = static_cast<char>(raw >> 8);
-}
 
 // The bytes of one block as the record holds them now.
 QByteArray blockBytes(const Baza& record, const layout::Block& block)
@@ -36,7 +21,7 @@ QByteArray blockBytes(const Baza& record, const layout::Block& block)
     for (int at = 0; at < block.size; at += 2) {
         const layout::FieldInfo* field = layout::fieldAtOffset(source + at);
         Q_ASSERT(field);
-        toLittleEndian(record.value(field->index), bytes.data() + at);
+        qToLittleEndian<qint16>(record.value(field->index), bytes.data() + at);
     }
     return bytes;
 }
@@ -83,7 +68,7 @@ bool Baza::Wczytaj(QIODevice& device)
         const layout::Block& block = layout::kReadBlocks[b];
         for (int at = 0; at < block.size; at += 2) {
             const layout::FieldInfo* field = layout::fieldAtOffset(block.offset + at);
-            m_values[static_cast<std::size_t>(field->index)] = fromLittleEndian(staging[b].constData() + at);
+            m_values[static_cast<std::size_t>(field->index)] = qFromLittleEndian<qint16>(staging[b].constData() + at);
         }
     }
     m_loaded = true;

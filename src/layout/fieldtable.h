@@ -105,32 +105,27 @@ inline constexpr std::array<Block, 16> kReadBlocks{{{2096, 4},
 
 // The game keeps two more copies of the time-box position, 64 bytes apart.
 // They are written with the time box and never read.
-inline constexpr std::array<int, 2> kTimeBoxCopies{3108, 3172};
 inline constexpr int kTimeBoxOffset = 3044;
+inline constexpr std::array<int, 2> kTimeBoxCopies{3108, 3172};
 
-// Order in which a save writes its 18 blocks: the read blocks with the two
-// time-box copies behind the time box.
-inline constexpr std::array<Block, 18> kWriteBlocks{{{2096, 4},
-                                                     {2160, 4},
-                                                     {2224, 4},
-                                                     {2288, 4},
-                                                     {2784, 4},
-                                                     {2812, 4},
-                                                     {2840, 4},
-                                                     {2868, 4},
-                                                     {2328, 16},
-                                                     {3044, 4},
-                                                     {3108, 4},
-                                                     {3172, 4},
-                                                     {2264, 16},
-                                                     {3318, 4},
-                                                     {3298, 4},
-                                                     {3258, 4},
-                                                     {3238, 4},
-                                                     {3278, 4}}};
+namespace detail {
+// The read blocks in their order, each time-box copy right behind the time box.
+constexpr std::array<Block, kReadBlocks.size() + kTimeBoxCopies.size()> writeBlocks()
+{
+    std::array<Block, kReadBlocks.size() + kTimeBoxCopies.size()> blocks{};
+    std::size_t next = 0;
+    for (const Block& block : kReadBlocks) {
+        blocks[next++] = block;
+        if (block.offset == kTimeBoxOffset)
+            for (int copy : kTimeBoxCopies)
+                blocks[next++] = {copy, block.size};
+    }
+    return blocks;
+}
+} // namespace detail
 
-// A decompressed file must be at least this long to hold a whole layout.
-inline constexpr int kMinimumLayoutFileSize = 3322;
+// Order in which a save writes its 18 blocks.
+inline constexpr auto kWriteBlocks = detail::writeBlocks();
 
 // The record field that text field k shows and edits.
 const FieldInfo& fieldForTextField(int textField);

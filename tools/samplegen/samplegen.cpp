@@ -8,6 +8,8 @@
 #include "container.h"
 #include "fieldtable.h"
 
+#include <QtEndian>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -44,9 +46,7 @@ static_assert(std::size(kValues) == layout::kFieldCount);
 
 void put16(std::vector<std::uint8_t>& bytes, int offset, std::int16_t value)
 {
-    const auto raw = static_cast<std::uint16_t>(value);
-    bytes.at(static_cast<std::size_t>(offset)) = static_cast<std::uint8_t>(raw & 0xFF);
-    bytes.at(static_cast<std::size_t>(offset) + 1) = static_cast<std::uint8_t>(raw >> 8);
+    qToLittleEndian<qint16>(value, bytes.data() + offset);
 }
 
 std::vector<std::uint8_t> makeLayout()
