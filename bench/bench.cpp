@@ -12,6 +12,7 @@
 #include "editorpanel.h"
 #include "fieldtable.h"
 #include "frmmain.h"
+#include "containerbytes.h"
 #include "gamefiles.h"
 #include "pollingrunner.h"
 #include "scn_common_dialog.h"
@@ -26,6 +27,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <zlib.h>
 
@@ -125,8 +127,7 @@ struct OpenSaveTimes {
 
 qint16 read16(const QByteArray& bytes, int offset)
 {
-    return static_cast<qint16>(static_cast<quint16>(static_cast<quint8>(bytes[offset]) |
-                                                    (static_cast<quint8>(bytes[offset + 1]) << 8)));
+    return qFromLittleEndian<qint16>(bytes.constData() + offset);
 }
 
 void checkShown(frmMain& window, const QByteArray& plain, const QString& label)
@@ -205,7 +206,7 @@ CodecTimes timeCodec(const QString& folder, const GameFile& game, int repeats)
 {
     const QString plainPath = folder + "/plain.bin";
     const QString packedPath = folder + "/packed.bin";
-    const QByteArray packed = gamefiles::container(game.plain);
+    const QByteArray packed = gamefile::packContainer(game.plain);
     if (!writeFile(plainPath, game.plain) || !writeFile(packedPath, packed))
         fail("cannot write the files for zlibtool into " + folder);
     const QByteArray stream = packed.mid(16);
@@ -324,7 +325,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("4 MiB file"), gamefiles::largePlain(samplePlain), root + "/games/large/unnamed_278.bin"},
     };
     for (const GameFile& game : games)
-        if (!QDir().mkpath(QFileInfo(game.path).path()) || !writeFile(game.path, gamefiles::container(game.plain)))
+        if (!QDir().mkpath(QFileInfo(game.path).path()) || !writeFile(game.path, gamefile::packContainer(game.plain)))
             fail("cannot write " + game.path);
 
     std::printf("Varnel benchmark: %d repeats, medians; Qt %s (%s), zlib %s, %s\n", repeats, qVersion(),
@@ -394,7 +395,10 @@ int main(int argc, char* argv[])
         const OpenSaveTimes editor = timeOpenAndSave(programFolder, game, repeats, {});
         PollingRunner polling;
         const OpenSaveTimes baseline = timeOpenAndSave(programFolder, game, repeats,
-                                                       [&polling](const QString& line) { polling.run(line); });
+                                                       [&polling](const QStringList& commandLine, int) {
+                                                           polling.run(commandLine);
+                                                           return true;
+                                                       });
         const bool sample = &game == &games[0];
         rows << fasterBy("Open, " + game.label, median(editor.openMs), median(baseline.openMs), sample ? 10 : 0);
         rows << fasterBy("Save, " + game.label, median(editor.saveMs), median(baseline.saveMs), sample ? 10 : 0);

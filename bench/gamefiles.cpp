@@ -1,26 +1,13 @@
 #include "gamefiles.h"
 
 #include "container.h"
+#include "containerbytes.h"
 
 #include <QFile>
 
 #include <cstdint>
 
 namespace gamefiles {
-
-namespace {
-
-std::span<const std::uint8_t> bytesOf(const QByteArray& data)
-{
-    return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
-}
-
-QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-} // namespace
 
 QByteArray samplePlain(const QString& samplePath)
 {
@@ -43,15 +30,10 @@ QByteArray largePlain(const QByteArray& samplePlain)
     return bytes;
 }
 
-QByteArray container(const QByteArray& plain)
-{
-    return toByteArray(zlibcodec::compressContainer(bytesOf(plain)));
-}
-
 QByteArray unpack(const QByteArray& packed)
 {
     try {
-        return toByteArray(zlibcodec::decompressContainer(bytesOf(packed)));
+        return gamefile::unpackContainer(packed);
     } catch (const zlibcodec::Error&) {
         return {};
     }

@@ -15,9 +15,6 @@ QByteArray samplePlain(const QString& samplePath);
 // a fixed generator and 24 bytes of the record's number, as in the sample.
 QByteArray largePlain(const QByteArray& samplePlain);
 
-// The game's container around `plain`, made by the codec zlibtool uses.
-QByteArray container(const QByteArray& plain);
-
 // The inverse; empty when `packed` is not a valid container.
 QByteArray unpack(const QByteArray& packed);
 

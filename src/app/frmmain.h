@@ -1,6 +1,7 @@
 #pragma once
 
 #include "baza.h"
+#include "gamefilesteps.h"
 
 #include <QMainWindow>
 
@@ -20,19 +21,21 @@ public:
     // For tests that lay out a program folder of their own.
     explicit frmMain(const QString& programFolder);
 
-    const QString& programFolder() const { return m_programFolder; }
     Baza& baza() { return m_baza; }
     EditorPanel* panel() const { return m_panel; }
-    QString targetPath() const { return m_targetPath; }
 
     // Opens the readme; replaced in tests. Answers whether a viewer started.
     using ReadmeOpener = std::function<bool(const QString& path)>;
     void setReadmeOpener(ReadmeOpener opener) { m_openReadme = std::move(opener); }
 
-    // Runs a zlibtool command line and returns once the tool has ended;
-    // Scn_Process by default. The benchmark puts other ways of waiting here.
-    using ProcessRunner = std::function<void(const QString& commandLine)>;
+    // Runs zlibtool (the program, then its arguments) and returns once it
+    // has ended, or false when it was stopped at the time limit; Scn_Process
+    // by default. The benchmark puts other ways of waiting here.
+    using ProcessRunner = std::function<bool(const QStringList& commandLine, int timeLimitMs)>;
     void setProcessRunner(ProcessRunner runner) { m_runProcess = std::move(runner); }
+
+    // How long zlibtool may run before it is stopped and its step fails.
+    void setToolTimeLimit(int milliseconds) { m_toolTimeLimitMs = milliseconds; }
 
     void MnuFileOpen_Click();
     void cmdZapisz_Click();
@@ -47,11 +50,10 @@ private:
     void Clear_Fields();
     void setBusy(bool busy);
     void updateCommands();
-    void reportSaveFailure(const QString& step, const QString& reason);
-    QString toolPath() const;
-    QString workingFolder() const;
+    gamefile::ToolRun runTool(const QStringList& arguments);
+    void reportSaveFailure(const gamefile::StepResult& failure);
 
-    QString m_programFolder;
+    gamefile::ProgramFolder m_programFolder;
     Baza m_baza;
     QString m_targetPath;
     EditorPanel* m_panel = nullptr;
@@ -61,6 +63,7 @@ private:
     QAction* m_readmy = nullptr;
     bool m_busy = false;
     bool m_closeRequested = false;
+    int m_toolTimeLimitMs;
     ReadmeOpener m_openReadme;
     ProcessRunner m_runProcess;
 };

@@ -5,13 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace filereplace {
+namespace gamefile {
 
 bool copyOver(const QString& source, const QString& target, QString* error)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+        *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(source), in.errorString());
         return false;
     }
     const QFileInfo existing(target);
@@ -35,7 +35,7 @@ bool copyOver(const QString& source, const QString& target, QString* error)
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            *error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+            *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(source), in.errorString());
             out.cancelWriting();
             return false;
         }
@@ -59,4 +59,4 @@ bool copyOver(const QString& source, const QString& target, QString* error)
     return true;
 }
 
-} // namespace filereplace
+} // namespace gamefile

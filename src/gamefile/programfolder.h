@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace gamefile {
+
+// The working files of one game file, all in the working folder: the plain
+// copy, what zlibtool decompresses it into, and what it compresses that into.
+struct WorkingFiles {
+    QString plainCopy;
+    QString decompressed; // plainCopy + ".unzlib"
+    QString compressed;   // decompressed + ".zlib"
+
+    // Named after the decompressed file, as Save finds it on the window.
+    static WorkingFiles ofDecompressed(const QString& decompressed);
+};
+
+// The folder that holds the program, always ending with the native
+// separator. The tool, the working folder and the readme hang off it, joined
+// by plain concatenation.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const QString& folder);
+    // The running executable's folder.
+    static ProgramFolder ofExecutable();
+
+    const QString& path() const { return m_path; }
+    QString toolPath() const;      // zlib/zlibtool, with the platform's suffix
+    QString workingFolder() const; // zlib/temp/
+    QString readmePath() const;    // doc/Readmy.txt
+
+    // The working files of a game file with this title (its name without folders).
+    WorkingFiles workingFilesFor(const QString& title) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace gamefile
