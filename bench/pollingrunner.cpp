@@ -19,7 +19,7 @@ bool stillRunning(QProcess& process)
 
 } // namespace
 
-void PollingRunner::run(const QString& commandLine)
+void PollingRunner::run(const QStringList& commandLine)
 {
     m_passes = 0;
     // Started exactly as Scn_Process starts it, so that only the wait differs.
@@ -27,7 +27,8 @@ void PollingRunner::run(const QString& commandLine)
     if (!Scn_Process::prepare(process, commandLine))
         return;
     process.start();
-    if (process.processId() == 0)
+    // As a Windows start does, learn at once whether the program started.
+    if (!process.waitForStarted())
         return;
 
     bool running = true;

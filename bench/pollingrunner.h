@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 // The baseline way of waiting for zlibtool: start it, then poll its exit code
 // every 100 ms, letting the window's events run and sleeping in between. The
@@ -10,9 +10,9 @@ class PollingRunner {
 public:
     static constexpr int kSleepMs = 100;
 
-    // A command line as Scn_Process takes it. Returns once the program has
-    // ended or has failed to start.
-    void run(const QString& commandLine);
+    // A command line as Scn_Process takes it: the program, then its
+    // arguments. Returns once the program has ended or has failed to start.
+    void run(const QStringList& commandLine);
 
     // Passes made by the last run; a pass is one poll, one round of events
     // and one sleep.

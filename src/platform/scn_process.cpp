@@ -3,41 +3,14 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QProcess>
+#include <QTimer>
 
-QStringList Scn_Process::splitCommandLine(const QString& commandLine)
+bool Scn_Process::prepare(QProcess& process, const QStringList& Path)
 {
-    QStringList parts;
-    QString current;
-    bool inWord = false; // also true for "" so that it gives an empty argument
-    bool inQuotes = false;
-
-    for (const QChar c : commandLine) {
-        if (c == u'"') {
-            inQuotes = !inQuotes;
-            inWord = true;
-        } else if (!inQuotes && (c == u' ' || c == u'\t')) {
-            if (inWord) {
-                parts.append(current);
-                current.clear();
-                inWord = false;
-            }
-        } else {
-            current.append(c);
-            inWord = true;
-        }
-    }
-    if (inWord)
-        parts.append(current);
-    return parts;
-}
-
-bool Scn_Process::prepare(QProcess& process, const QString& commandLine)
-{
-    const QStringList parts = splitCommandLine(commandLine);
-    if (parts.isEmpty())
+    if (Path.isEmpty())
         return false;
-    process.setProgram(parts.first());
-    process.setArguments(parts.mid(1));
+    process.setProgram(Path.first());
+    process.setArguments(Path.mid(1));
     // Nobody reads the tool's output; sending it to the null device means no
     // pipe can fill up and stall the tool, and it never waits for input.
     process.setStandardInputFile(QProcess::nullDevice());
@@ -46,14 +19,14 @@ bool Scn_Process::prepare(QProcess& process, const QString& commandLine)
     return true;
 }
 
-void Scn_Process::Run_Process(const QString& Path, int WindowStyle)
+bool Scn_Process::Run_Process(const QStringList& Path, int WindowStyle)
 {
     // No console windows to hide or show on Linux.
     Q_UNUSED(WindowStyle);
 
     QProcess process;
     if (!prepare(process, Path))
-        return;
+        return true;
 
     // Waiting in a local event loop keeps the windows painting and answering,
     // and the loop ends as soon as the process reports its end.
@@ -64,13 +37,25 @@ void Scn_Process::Run_Process(const QString& Path, int WindowStyle)
         if (error == QProcess::FailedToStart)
             loop.quit();
     });
+    bool timedOut = false;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
 
     process.start();
     // A start can also fail before start() returns; then there is nothing to
     // wait for.
     if (process.state() == QProcess::NotRunning)
-        return;
+        return true;
+    limit.start(m_timeLimitMs);
     loop.exec();
-    // If the application quits during the wait, the loop ends early and the
-    // QProcess destructor kills the tool and waits for it.
+    if (process.state() != QProcess::NotRunning) {
+        // Stopped at the limit, or the application quits during the wait.
+        process.kill();
+        process.waitForFinished(-1);
+    }
+    return !timedOut;
 }

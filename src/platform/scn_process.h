@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
 class QProcess;
@@ -9,27 +8,28 @@ class QProcess;
 // editor's windows keep painting and answering.
 class Scn_Process {
 public:
-    // Path is one whole command line: the program followed by its arguments,
-    // split by splitCommandLine(). No shell is involved.
+    static constexpr int kDefaultTimeLimitMs = 30000;
+
+    // Path is the command line as a list: the program, then its arguments,
+    // each handed over exactly as it is. No shell and no quoting are
+    // involved, so a name may hold blanks, quotes or anything else.
     //
     // WindowStyle 0 asks for no console window, 1 would be a normal window.
     // Linux programs get no window either way, so the value is only kept for
     // the callers' sake.
     //
-    // Returns when the program has ended, or at once when it cannot start.
-    // Nothing is reported back: the exit code and all output are dropped.
-    void Run_Process(const QString& Path, int WindowStyle = 0);
+    // Returns once the program has ended, at once when it cannot start, or
+    // when it is still running at the time limit: then it is killed and the
+    // answer is false. The exit code and all output are dropped.
+    bool Run_Process(const QStringList& Path, int WindowStyle = 0);
 
-    // Splits a command line at blanks and tabs. A double-quoted piece may
-    // hold blanks; the double quotes themselves are removed and may also sit
-    // inside a word ("ab"c gives abc). Single quotes and backslashes are
-    // ordinary characters, so a path such as "/opt/it's here/x" stays whole.
-    // A pair of quotes with nothing between gives an empty argument; a quote
-    // left open runs to the end of the line.
-    static QStringList splitCommandLine(const QString& commandLine);
+    // How long a program may run; a hung tool must not lock the window.
+    void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
 
-    // Sets process up to run commandLine the way Run_Process starts it:
-    // split as above, no shell, its stdio on the null device. False for a
-    // command line with no program in it.
-    static bool prepare(QProcess& process, const QString& commandLine);
+    // Sets process up to run Path the way Run_Process starts it: no shell,
+    // its stdio on the null device. False for an empty Path.
+    static bool prepare(QProcess& process, const QStringList& Path);
+
+private:
+    int m_timeLimitMs = kDefaultTimeLimitMs;
 };
