@@ -1,6 +1,8 @@
 #include "scn_common_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 
 #include <utility>
@@ -25,17 +27,45 @@ bool isPathSeparator(QChar c)
 #endif
 }
 
-// Only blanks, like the callers expect; a tab is part of a name.
-QString trimBlanks(const QString& text)
+// The (display text, pattern) pairs of a "display|pattern|..." filter.
+QList<QPair<QString, QString>> filterPairs(const QString& filter)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
+    QList<QPair<QString, QString>> pairs;
+    if (filter.isEmpty())
+        return pairs;
+
+    const QStringList pieces = filter.split(u'|');
+    for (qsizetype i = 0; i < pieces.size(); i += 2) {
+        const QString& display = pieces.at(i);
+        const QString pattern = i + 1 < pieces.size() ? pieces.at(i + 1) : QString();
+        // "a|*.a|" ends in an empty piece: nothing more was meant.
+        if (i + 1 == pieces.size() && display.isEmpty())
+            break;
+        pairs.append({display, pattern});
+    }
+    return pairs;
 }
+
+// Qt's dialog reads double quotes in its name field as a list of names and
+// would pick another file, or go into a folder, for a name that holds them.
+// A file of exactly the typed name is taken as typed.
+class TypedNameDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    QString typedFile;
+
+    void accept() override
+    {
+        const auto* nameField = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (nameField && nameField->text().contains(u'"')) {
+            typedFile = directory().absoluteFilePath(nameField->text());
+            if (QFileInfo(typedFile).isFile())
+                return QDialog::accept();
+            typedFile.clear();
+        }
+        QFileDialog::accept();
+    }
+};
 
 } // namespace
 
@@ -46,7 +76,7 @@ std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, cons
 {
     // On the heap with a guard: the owner may be destroyed while the dialog
     // runs its own event loop, taking the dialog with it.
-    QPointer<QFileDialog> dialog = new QFileDialog(owner, title);
+    QPointer<TypedNameDialog> dialog = new TypedNameDialog(owner, title);
     // Some desktops' own dialogs refuse a name that does not exist in an Open
     // dialog; Qt's accepts it with AnyFile.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -68,7 +98,7 @@ std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, cons
     std::optional<QString> chosen;
     const QStringList files = dialog->selectedFiles();
     if (result == QDialog::Accepted && !files.isEmpty())
-        chosen = files.constFirst();
+        chosen = dialog->typedFile.isEmpty() ? files.constFirst() : dialog->typedFile;
     delete dialog;
     return chosen;
 }
@@ -86,7 +116,9 @@ void QueuedFileDialogBackend::enqueueCancel()
 std::optional<QString> QueuedFileDialogBackend::getOpenFileName(QWidget* owner, const QString& title,
                                                                 const QStringList& nameFilters)
 {
-    m_requests.append({owner, title, nameFilters});
+    Q_UNUSED(owner);
+    Q_UNUSED(title);
+    Q_UNUSED(nameFilters);
     if (m_answers.isEmpty())
         return std::nullopt;
     return m_answers.dequeue();
@@ -99,13 +131,17 @@ QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogT
         return CancelMarker;
 
     QString chosen = *answer;
-    const qsizetype nul = chosen.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        chosen.truncate(nul);
     // Measured before trimming: the blanks would have taken room in the field.
     if (chosen.size() > MaxPathLength)
         return CancelMarker;
-    chosen = trimBlanks(chosen);
+    // The field ends in NULs, so trimming its ends can only take leading
+    // blanks; what follows the first NUL is not part of the name.
+    qsizetype begin = 0;
+    while (begin < chosen.size() && chosen.at(begin) == u' ')
+        ++begin;
+    chosen = chosen.mid(begin);
+    if (const qsizetype nul = chosen.indexOf(QChar(u'\0')); nul >= 0)
+        chosen.truncate(nul);
     if (chosen.isEmpty())
         return CancelMarker;
 
@@ -119,24 +155,6 @@ QString Scn_Common_Dialog::TitleName() const
     while (start > 0 && !isPathSeparator(m_fileName.at(start - 1)))
         --start;
     return m_fileName.mid(start);
-}
-
-QList<QPair<QString, QString>> Scn_Common_Dialog::filterPairs(const QString& filter)
-{
-    QList<QPair<QString, QString>> pairs;
-    if (filter.isEmpty())
-        return pairs;
-
-    const QStringList pieces = filter.split(u'|');
-    for (qsizetype i = 0; i < pieces.size(); i += 2) {
-        const QString& display = pieces.at(i);
-        const QString pattern = i + 1 < pieces.size() ? pieces.at(i + 1) : QString();
-        // "a|*.a|" ends in an empty piece: nothing more was meant.
-        if (i + 1 == pieces.size() && display.isEmpty())
-            break;
-        pairs.append({display, pattern});
-    }
-    return pairs;
 }
 
 QStringList Scn_Common_Dialog::nameFilters(const QString& filter)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QList>
-#include <QPair>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
@@ -24,34 +22,26 @@ public:
 };
 
 // The backend used unless a test has put another in place: Qt's own
-// QFileDialog widget.
+// QFileDialog widget. A typed name is taken as typed: Qt reads double quotes
+// in it as a list of several names, which would pick another file.
 class QtFileDialogBackend : public FileDialogBackend {
 public:
     std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
                                            const QStringList& nameFilters) override;
 };
 
-// A backend for tests: gives back queued answers in order, Cancel once the
-// queue is empty, and remembers every question it was asked.
+// A backend for tests and tools that drive the window: gives back queued
+// answers in order, and Cancel once the queue is empty.
 class QueuedFileDialogBackend : public FileDialogBackend {
 public:
-    struct Request {
-        QWidget* owner = nullptr;
-        QString title;
-        QStringList nameFilters;
-    };
-
     void enqueue(QString answer);
     void enqueueCancel();
-    qsizetype pendingAnswers() const { return m_answers.size(); }
-    const QList<Request>& requests() const { return m_requests; }
 
     std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
                                            const QStringList& nameFilters) override;
 
 private:
     QQueue<std::optional<QString>> m_answers;
-    QList<Request> m_requests;
 };
 
 // The file Open dialog. Remembers the last file chosen.
@@ -63,9 +53,11 @@ public:
     // typed name of a file that does not exist, so the caller's own existence
     // test has the last word.
     //
-    // Returns the full path chosen, trimmed of blanks and cut at a NUL, or
-    // "-1" on Cancel. A path longer than 255 characters counts as Cancel too:
-    // callers keep file names in 256-character fields.
+    // Returns the full path chosen, or "-1" on Cancel. The path is read as
+    // from a 256-character field padded with NULs: blanks are trimmed from
+    // the ends of the whole field, then it is cut at the first NUL, so only
+    // leading blanks go and a blank at the end of a name stays part of it.
+    // A path longer than 255 characters counts as Cancel too.
     QString OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter = QString());
 
     // The stored file name's last part, after the last path separator ("/",
@@ -73,15 +65,8 @@ public:
     // the name is empty or ends with a separator.
     QString TitleName() const;
 
-    // The full path from the last successful OpenFileName; empty before one.
-    QString FileName() const { return m_fileName; }
-
-    // The Filter string split at every "|" into (display text, pattern)
-    // pairs, kept as written, blanks included. A display text without a
-    // pattern gets an empty one; a trailing "|" adds nothing.
-    static QList<QPair<QString, QString>> filterPairs(const QString& filter);
-
-    // The pairs as QFileDialog name filters. Qt reads the patterns from the
+    // Filter as QFileDialog name filters: split at every "|" into (display
+    // text, pattern) pairs, blanks kept; a trailing "|" adds nothing. Qt reads the patterns from the
     // last parentheses and wants them separated by blanks, so "*.a;*.b"
     // becomes "(*.a *.b)", and a display text that does not already end in
     // its pattern gets " (pattern)" added. An empty pattern shows everything.
