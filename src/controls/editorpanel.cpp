@@ -135,4 +135,6 @@ void EditorPanel::buildTabOrder()
     auto input = [this](int number) { return box(number)->findChild<QLineEdit*>(QStringLiteral("txtValue")); };
     for (std::size_t i = 1; i < panel::kTabOrder.size(); ++i)
         setTabOrder(input(panel::kTabOrder[i - 1]), input(panel::kTabOrder[i]));
+    // Round again from the last box to the first, past nothing else.
+    setTabOrder(input(panel::kTabOrder.back()), input(panel::kTabOrder.front()));
 }

@@ -2,11 +2,12 @@
 
 void SettingsBag::write(const QString& name, const QVariant& value, const QVariant& defaultValue)
 {
+    const qsizetype index = indexOf(name);
     if (value == defaultValue) {
-        remove(name);
+        if (index >= 0)
+            m_entries.removeAt(index);
         return;
     }
-    const qsizetype index = indexOf(name);
     if (index < 0)
         m_entries.append({name, value});
     else
@@ -17,18 +18,6 @@ QVariant SettingsBag::read(const QString& name, const QVariant& defaultValue) co
 {
     const qsizetype index = indexOf(name);
     return index < 0 ? defaultValue : m_entries[index].second;
-}
-
-bool SettingsBag::contains(const QString& name) const
-{
-    return indexOf(name) >= 0;
-}
-
-void SettingsBag::remove(const QString& name)
-{
-    const qsizetype index = indexOf(name);
-    if (index >= 0)
-        m_entries.removeAt(index);
 }
 
 QStringList SettingsBag::names() const

@@ -21,13 +21,8 @@ public:
     // The stored value, or the default when the name is not present.
     QVariant read(const QString& name, const QVariant& defaultValue) const;
 
-    bool contains(const QString& name) const;
-    void remove(const QString& name);
-
     // Names in the order they were first written, spelled as written.
     QStringList names() const;
-    qsizetype size() const { return m_entries.size(); }
-    bool isEmpty() const { return m_entries.isEmpty(); }
 
 private:
     qsizetype indexOf(const QString& name) const;
