@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-bash scripts/deps.sh clang libclang-rt-14-dev
+# Whichever clang the distribution installs, with its sanitizer and fuzzer runtimes.
+bash scripts/deps.sh clang libclang-rt-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVARNEL_FUZZ=ON -DVARNEL_SANITIZE=ON
 cmake --build build-fuzz -j2 --target fuzz_container fuzz_layout samplegen

@@ -1,29 +1,32 @@
 #!/usr/bin/env bash
-# Writes docs/reliability.md from what the last runs recorded: the rows the
+# Writes the reliability report from what the last runs recorded: the rows the
 # test programs of build-test/ logged (reliability/*.tsv) and the fuzzing
 # runs of build-fuzz/ (fuzz-runs.tsv), and whether the sanitizer run of
 # build-asan/ passed (sanitizer-run.tsv). The test, sanitizer and fuzzing
-# scripts call it at their end; nobody edits the report by hand.
+# scripts call it at their end and it writes into the build folder; nobody
+# edits the report by hand. Publishing it is a step of its own:
+#
+#   bash scripts/reliability-report.sh docs/reliability.md
 set -euo pipefail
 cd "$(dirname "$0")/.."
 logs=build-test/reliability
 fuzz=build-fuzz/fuzz-runs.tsv
 sanitized=build-asan/sanitizer-run.tsv
-out=docs/reliability.md
+out=${1:-build-test/reliability-report.md}
+mkdir -p "$(dirname "$out")"
 
 commit=$(git rev-parse --short HEAD 2>/dev/null || echo "unknown")
 user=$([ "$(id -u)" -eq 0 ] && echo "root" || echo "an ordinary user")
 {
     echo "# Reliability report"
     echo
-    echo "Written by \`scripts/reliability-report.sh\` at the end of \`bash scripts/test.sh\`,"
-    echo "\`bash scripts/test-sanitizers.sh\` and \`bash scripts/fuzz.sh\`, from what those runs recorded."
-    echo "Do not edit it by hand."
+    echo "Written by \`scripts/reliability-report.sh\` from what \`bash scripts/test.sh\`,"
+    echo "\`bash scripts/test-sanitizers.sh\` and \`bash scripts/fuzz.sh\` recorded. Do not edit it by hand."
     echo
     echo "- Written: $(date -u '+%Y-%m-%d %H:%M UTC'), commit $commit"
     echo "- Machine: $(uname -srm), $(nproc) cores, tests run as $user"
     echo "- Sources: \`tests/app/tst_reliability.cpp\` (a real window, the real zlibtool, real files),"
-    echo "  \`tests/zlibtool/tst_zlibtool.cpp\` (the real zlibtool on its own),"
+    echo "  \`tests/container/tst_container.cpp\` (the real zlibtool on its own),"
     echo "  \`fuzz/\` (libFuzzer with ASan and UBSan)"
     echo
     if compgen -G "$logs/*.tsv" > /dev/null; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Varnel with warnings as errors, runs every test and writes the
-# reliability report (docs/reliability.md) from what the tests recorded.
+# reliability report into build-test/ from what the tests recorded; the work
+# tree stays as it was.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh

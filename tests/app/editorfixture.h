@@ -1,24 +1,29 @@
 #pragma once
 
+#include "container.h"
+#include "containerbytes.h"
 #include "frmmain.h"
 #include "scn_common_dialog.h"
+#include "testfiles.h"
 
-#include <QByteArray>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
 #include <QTemporaryDir>
-
-#include <memory>
-
-class QMessageBox;
+#include <QTest>
 
 // A real editor window on a program folder of its own, with the real
 // zlibtool, and a games folder holding a copy of the sample. The folder
 // names hold blanks and a single quote, as a person's folders may.
 class EditorFixture {
 protected:
-    // Call from a test program's init() and cleanup(); failures are
-    // reported through QTest and skip the test function.
-    void setUpEditor();
-    void tearDownEditor();
+    QTemporaryDir m_dir;
+    QueuedFileDialogBackend m_dialog;
+    std::unique_ptr<ScopedFileDialogBackend> m_scopedDialog;
+    std::unique_ptr<frmMain> m_window;
+    QByteArray m_sample = testfiles::readFile(SAMPLE_PATH); // the bundled game file
+    QByteArray m_plainSample = *unpack(m_sample);             // its layout
 
     QString program() const { return m_dir.path() + "/prog 'x' folder"; }
     QString workingFolder() const { return program() + "/zlib/temp"; }
@@ -26,26 +31,57 @@ protected:
     QString games() const { return m_dir.path() + "/my games"; }
     QString game() const { return games() + "/unnamed_278.bin"; }
 
+    // Call from init() and cleanup(); failures skip the test function.
+    void setUpEditor()
+    {
+        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(workingFolder()) &&
+                QDir().mkpath(program() + "/doc") && QDir().mkpath(games()));
+        QVERIFY(QFile::copy(ZLIBTOOL_PATH, program() + "/zlib/zlibtool") && testfiles::writeFile(game(), m_sample));
+        m_scopedDialog = std::make_unique<ScopedFileDialogBackend>(m_dialog);
+        m_window = std::make_unique<frmMain>(program());
+        m_window->show();
+    }
+    void tearDownEditor()
+    {
+        m_window.reset(); // and its messages with it
+        m_scopedDialog.reset();
+        m_dialog = QueuedFileDialogBackend();
+    }
+
     // Open with the dialog answering path, and Save, each through its menu.
-    void open(const QString& path);
-    void save();
+    void open(const QString& path)
+    {
+        m_dialog.enqueue(path);
+        m_window->findChild<QAction*>("MnuFileOpen")->trigger();
+    }
+    void save() { m_window->findChild<QAction*>("cmdZapisz")->trigger(); }
 
-    // Puts a shell script in the tool's place; the real tool stays beside
-    // it as zlib/real-tool, and the script finds its folder in $here.
-    bool replaceTool(const QByteArray& body);
+    // What a container holds, by the codec's reading; nothing when it is none.
+    static std::optional<QByteArray> unpack(const QByteArray& container)
+    {
+        try {
+            return gamefile::unpackContainer(container);
+        } catch (const zlibcodec::Error&) {
+            return std::nullopt;
+        }
+    }
+    QByteArray unpacked(const QString& gameFile) const { return unpack(testfiles::readFile(gameFile)).value_or(""); }
 
-    // Decompresses a game file with the real tool, in a scratch folder.
-    QByteArray decompressWithTool(const QString& gameFile);
-    // Every file beside the game file, hidden ones included.
-    QStringList besideGame() const;
+    // Puts a shell script in the tool's place; the real tool stays beside it
+    // as zlib/real-tool, and the script finds its folder in $here.
+    bool replaceTool(const QByteArray& body) const
+    {
+        const QString tool = program() + "/zlib/zlibtool";
+        return QFile::rename(tool, program() + "/zlib/real-tool") &&
+               testfiles::writeFile(tool, "#!/bin/sh\nhere=\"$(dirname \"$0\")\"\n" + body) &&
+               QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 
-    static QMessageBox* shownMessage();
-    static void closeMessages();
-
-    QTemporaryDir m_dir;
-    QueuedFileDialogBackend m_dialog;
-    std::unique_ptr<ScopedFileDialogBackend> m_scopedDialog;
-    std::unique_ptr<frmMain> m_window;
-    QByteArray m_sample;      // the bundled game file
-    QByteArray m_plainSample; // its layout, decompressed
+    static QMessageBox* shownMessage()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+                return box;
+        return nullptr;
+    }
 };
