@@ -186,11 +186,6 @@ QStringList Scn_Common_Dialog::nameFilters(const QString& filter)
     return result;
 }
 
-void Scn_Common_Dialog::setBackendForTesting(FileDialogBackend* backend)
-{
-    g_backendOverride = backend;
-}
-
 FileDialogBackend& Scn_Common_Dialog::backend()
 {
     if (g_backendOverride)

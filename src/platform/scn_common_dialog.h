@@ -72,9 +72,8 @@ public:
     // its pattern gets " (pattern)" added. An empty pattern shows everything.
     static QStringList nameFilters(const QString& filter);
 
-    // Puts another backend in place of the platform's dialog; nullptr brings
-    // the platform's back. The backend is not owned. GUI thread only.
-    static void setBackendForTesting(FileDialogBackend* backend);
+    // The platform's dialog, unless a ScopedFileDialogBackend has put
+    // another in its place.
     static FileDialogBackend& backend();
 
 private:
