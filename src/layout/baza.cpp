@@ -31,7 +31,7 @@ QByteArray blockBytes(const Baza& record, const layout::Block& block)
 bool Baza::Zmien_Dane(const LayoutValues& values)
 {
     if (m_loaded) {
-#define VARNEL_LAYOUT_COPY(i, name, offset, text, kind, group) m_values[i] = values.name;
+#define VARNEL_LAYOUT_COPY(i, name, offset, text, kind, group, key) m_values[i] = values.name;
         VARNEL_LAYOUT_FIELDS(VARNEL_LAYOUT_COPY)
 #undef VARNEL_LAYOUT_COPY
     }

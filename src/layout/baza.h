@@ -12,7 +12,7 @@ class QIODevice;
 // All 44 values at once, named and ordered as the record; built with
 // designated initializers: {.PozycjaX = 1, ..., .KroY = 2}.
 struct LayoutValues {
-#define VARNEL_LAYOUT_MEMBER(i, name, offset, text, kind, group) qint16 name = 0;
+#define VARNEL_LAYOUT_MEMBER(i, name, offset, text, kind, group, key) qint16 name = 0;
     VARNEL_LAYOUT_FIELDS(VARNEL_LAYOUT_MEMBER)
 #undef VARNEL_LAYOUT_MEMBER
 };
@@ -33,7 +33,7 @@ public:
     void Path(const QString& Str_Path) { m_path = Str_Path; }
 
     // Plain storage of each value: no range check, no conversion.
-#define VARNEL_LAYOUT_ACCESSORS(i, name, offset, text, kind, group)                                          \
+#define VARNEL_LAYOUT_ACCESSORS(i, name, offset, text, kind, group, key)                                          \
     qint16 name() const { return m_values[i]; }                                                              \
     void name(qint16 NewValue) { m_values[i] = NewValue; }
     VARNEL_LAYOUT_FIELDS(VARNEL_LAYOUT_ACCESSORS)

@@ -39,7 +39,17 @@ constexpr bool textFieldsArePermutation()
     return true;
 }
 
+constexpr bool keysAreDistinct()
+{
+    for (const FieldInfo& field : kFields)
+        for (const FieldInfo& other : kFields)
+            if (field.index != other.index && field.key == other.key)
+                return false;
+    return true;
+}
+
 static_assert(everyFieldInOneReadBlock(), "the read blocks must cover the 44 values exactly once");
+static_assert(keysAreDistinct(), "every value has a key of its own");
 static_assert(textFieldsArePermutation(), "every text field shows exactly one value");
 
 constexpr std::array<int, kFieldCount> kByTextField = byTextField();
@@ -56,6 +66,14 @@ const FieldInfo* fieldAtOffset(int offset)
 {
     for (const FieldInfo& field : kFields)
         if (field.offset == offset)
+            return &field;
+    return nullptr;
+}
+
+const FieldInfo* fieldByKey(std::string_view key)
+{
+    for (const FieldInfo& field : kFields)
+        if (field.key == key)
             return &field;
     return nullptr;
 }
