@@ -100,6 +100,15 @@ bool typesCharacter(const QKeyEvent& key)
     return !shortcut;
 }
 
+// Undo and redo belong to the window's commands, not to the text field's
+// own little history of typing.
+bool isUndoOrRedo(const QKeyEvent& key)
+{
+    return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) ||
+           key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           key.keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+
 bool isAllowedCharacter(const QKeyEvent& key)
 {
     if (key.key() == Qt::Key_Backspace)
@@ -290,6 +299,11 @@ bool ucUpDownBox::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_txt)
         return QFrame::eventFilter(watched, event);
 
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        isUndoOrRedo(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {

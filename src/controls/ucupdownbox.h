@@ -98,6 +98,9 @@ public:
     // box inherited when it was created.
     SettingsBag saveSettings() const;
 
+    // The inner text field, which the value and its text live in.
+    QLineEdit* txtValue() const { return m_txt; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
