@@ -1,0 +1,103 @@
+#include "layouthistory.h"
+
+#include "baza.h"
+#include "editorpanel.h"
+#include "ucupdownbox.h"
+
+#include <QApplication>
+#include <QUndoStack>
+
+namespace editing {
+
+namespace {
+
+// One step: the states before and after it. The change has happened when
+// the step is pushed, so its first redo does nothing.
+class LayoutStep : public QUndoCommand {
+public:
+    LayoutStep(LayoutHistory& history, StepSource source, LayoutState before, LayoutState after)
+        : m_history(history), m_source(source), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    int id() const override { return m_source.kind == StepSource::Whole ? -1 : 1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        // A step once undone or redone is closed: what comes next is new.
+        const auto* next = static_cast<const LayoutStep*>(other);
+        if (m_closed || next->m_source != m_source)
+            return false;
+        m_after = next->m_after;
+        return true;
+    }
+    void undo() override
+    {
+        m_closed = true;
+        m_history.putBack(m_before);
+    }
+    void redo() override
+    {
+        if (std::exchange(m_pushed, false))
+            return; // pushed when the change had happened already
+        m_closed = true;
+        m_history.putBack(m_after);
+    }
+
+private:
+    LayoutHistory& m_history;
+    StepSource m_source;
+    LayoutState m_before, m_after;
+    bool m_pushed = true;
+    bool m_closed = false;
+};
+
+} // namespace
+
+LayoutHistory::LayoutHistory(EditorPanel& panel, Baza& baza, QUndoStack& stack, QObject* parent)
+    : QObject(parent), m_panel(panel), m_baza(baza), m_stack(stack), m_shown(captureState(panel, baza))
+{
+    // Connected after the panel's relay, so a box's change has reached the
+    // record by the time it is recorded.
+    for (int n = 1; n <= layout::kFieldCount; ++n)
+        connect(panel.box(n), &ucUpDownBox::Change, this, [this, n] {
+            record(m_source.value_or(StepSource{StepSource::Box, n, m_focusRun}));
+        });
+    connect(qApp, &QApplication::focusChanged, this, [this] { ++m_focusRun; });
+}
+
+void LayoutHistory::resume(bool newLayout)
+{
+    if (newLayout)
+        m_stack.clear();
+    m_shown = captureState(m_panel, m_baza);
+    m_recording = true;
+    emit changed();
+}
+
+void LayoutHistory::record(StepSource source)
+{
+    if (!m_recording)
+        return;
+    LayoutState now = captureState(m_panel, m_baza);
+    if (now == m_shown)
+        return;
+    m_stack.push(new LayoutStep(*this, source, std::exchange(m_shown, now), now));
+    emit changed();
+}
+
+void LayoutHistory::invert(std::string_view team)
+{
+    LayoutState before = captureState(m_panel, m_baza);
+    putBack(invertedState(before, team));
+    m_stack.push(new LayoutStep(*this, {StepSource::Whole}, std::move(before), m_shown));
+}
+
+void LayoutHistory::putBack(const LayoutState& state)
+{
+    m_recording = false;
+    putBackState(m_panel, m_baza, state);
+    m_recording = true;
+    m_shown = captureState(m_panel, m_baza);
+    emit changed();
+}
+
+} // namespace editing
