@@ -5,6 +5,7 @@
 #include "containerbytes.h"
 #include "filereplace.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -144,6 +145,23 @@ StepResult checkCompressed(const WorkingFiles& files, const ToolRun& run)
     if (const QString mismatch = containerMismatch(files.compressed, files.decompressed); !mismatch.isEmpty())
         return StepResult::failed(QStringLiteral("checking the output of zlibtool"), mismatch);
     return StepResult::done();
+}
+
+StepResult keepOriginal(const QString& gameFile, const QString& originalsFolder)
+{
+    const QFileInfo game(gameFile);
+    if (!game.isFile())
+        return StepResult::done(); // nothing to keep: Save writes it anew, or tells why it cannot
+    const QByteArray hash = QCryptographicHash::hash(game.absoluteFilePath().toUtf8(), QCryptographicHash::Sha256);
+    const QString original = originalsFolder + game.fileName() + u'-' + QString::fromLatin1(hash.toHex().left(8));
+    if (QFileInfo::exists(original))
+        return StepResult::done();
+    QString error;
+    if (!QDir().mkpath(originalsFolder))
+        error = QStringLiteral("cannot make the folder %1").arg(native(originalsFolder));
+    else if (copyOver(gameFile, original, &error))
+        return StepResult::done();
+    return StepResult::failed(QStringLiteral("keeping the original in %1").arg(native(originalsFolder)), error);
 }
 
 StepResult replaceGameFile(const WorkingFiles& files, const QString& gameFile)

@@ -57,6 +57,11 @@ StepResult removeOldOutput(const WorkingFiles& files);
 // must decode to exactly that file.
 StepResult checkCompressed(const WorkingFiles& files, const ToolRun& run);
 
+// Save, before the first replace of a game file: keeps a byte-identical copy
+// of it in the originals folder, named TITLE-HASH (eight hex digits of a hash
+// of its absolute path), once per path: a copy already there stays as it is.
+StepResult keepOriginal(const QString& gameFile, const QString& originalsFolder);
+
 // Save: puts the checked compressed file in place of the game file, whole
 // or not at all.
 StepResult replaceGameFile(const WorkingFiles& files, const QString& gameFile);

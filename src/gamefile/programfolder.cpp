@@ -50,6 +50,11 @@ QString ProgramFolder::readmePath() const
     return m_path + QStringLiteral("doc") + QDir::separator() + QStringLiteral("Readmy.txt");
 }
 
+QString ProgramFolder::originalsFolder() const
+{
+    return m_path + QStringLiteral("originals") + QDir::separator();
+}
+
 WorkingFiles ProgramFolder::workingFilesFor(const QString& title) const
 {
     const QString plainCopy = workingFolder() + title;

@@ -28,6 +28,7 @@ public:
     QString toolPath() const;      // zlib/zlibtool, with the platform's suffix
     QString workingFolder() const; // zlib/temp/
     QString readmePath() const;    // doc/Readmy.txt
+    QString originalsFolder() const; // originals/: the game files as they were before their first Save
 
     // The working files of a game file with this title (its name without folders).
     WorkingFiles workingFilesFor(const QString& title) const;

@@ -72,7 +72,7 @@ public:
 FileDialogBackend::~FileDialogBackend() = default;
 
 std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, const QString& title,
-                                                            const QStringList& nameFilters)
+                                                            const QStringList& nameFilters, const QString& startFolder)
 {
     // On the heap with a guard: the owner may be destroyed while the dialog
     // runs its own event loop, taking the dialog with it.
@@ -82,6 +82,8 @@ std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, cons
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    if (!startFolder.isEmpty())
+        dialog->setDirectory(startFolder);
     if (!nameFilters.isEmpty()) {
         dialog->setNameFilters(nameFilters);
         // Qt tidies the blanks in the filters it is given; ask it for its own copy.
@@ -113,20 +115,19 @@ void QueuedFileDialogBackend::enqueueCancel()
     m_answers.enqueue(std::nullopt);
 }
 
-std::optional<QString> QueuedFileDialogBackend::getOpenFileName(QWidget* owner, const QString& title,
-                                                                const QStringList& nameFilters)
+std::optional<QString> QueuedFileDialogBackend::getOpenFileName(QWidget*, const QString&, const QStringList&,
+                                                                const QString&)
 {
-    Q_UNUSED(owner);
-    Q_UNUSED(title);
-    Q_UNUSED(nameFilters);
     if (m_answers.isEmpty())
         return std::nullopt;
     return m_answers.dequeue();
 }
 
-QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter)
+QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter,
+                                        const QString& StartFolder)
 {
-    const std::optional<QString> answer = backend().getOpenFileName(FrmName, DialogTitle, nameFilters(Filter));
+    const std::optional<QString> answer =
+        backend().getOpenFileName(FrmName, DialogTitle, nameFilters(Filter), StartFolder);
     if (!answer)
         return CancelMarker;
 

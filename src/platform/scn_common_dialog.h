@@ -14,11 +14,12 @@ class FileDialogBackend {
 public:
     virtual ~FileDialogBackend();
 
-    // Shows an Open dialog modal to owner. nameFilters are ready for
-    // QFileDialog ("Text (*.txt)"), the first one preselected; it may be empty.
-    // Returns the chosen path as the dialog gave it, or nothing on Cancel.
+    // Shows an Open dialog modal to owner, in startFolder unless that is
+    // empty. nameFilters are ready for QFileDialog ("Text (*.txt)"), the
+    // first one preselected; it may be empty. Returns the chosen path as the
+    // dialog gave it, or nothing on Cancel.
     virtual std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
-                                                   const QStringList& nameFilters) = 0;
+                                                   const QStringList& nameFilters, const QString& startFolder) = 0;
 };
 
 // The backend used unless a test has put another in place: Qt's own
@@ -26,8 +27,8 @@ public:
 // in it as a list of several names, which would pick another file.
 class QtFileDialogBackend : public FileDialogBackend {
 public:
-    std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
-                                           const QStringList& nameFilters) override;
+    std::optional<QString> getOpenFileName(QWidget* owner, const QString& title, const QStringList& nameFilters,
+                                           const QString& startFolder) override;
 };
 
 // A backend for tests and tools that drive the window: gives back queued
@@ -37,8 +38,8 @@ public:
     void enqueue(QString answer);
     void enqueueCancel();
 
-    std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
-                                           const QStringList& nameFilters) override;
+    std::optional<QString> getOpenFileName(QWidget* owner, const QString& title, const QStringList& nameFilters,
+                                           const QString& startFolder) override;
 
 private:
     QQueue<std::optional<QString>> m_answers;
@@ -49,16 +50,17 @@ class Scn_Common_Dialog {
 public:
     // Filter is "display|pattern|display|pattern...", as in
     // "unnamed_278.bin (*.bin)|*.bin| All Files (*.*)|*.*"; the first pair is
-    // preselected. The dialog opens in no particular folder and accepts a
-    // typed name of a file that does not exist, so the caller's own existence
-    // test has the last word.
+    // preselected. The dialog opens in StartFolder, or in no particular folder,
+    // and accepts a typed name of a file that does not exist, so the caller's
+    // own existence test has the last word.
     //
     // Returns the full path chosen, or "-1" on Cancel. The path is read as
     // from a 256-character field padded with NULs: blanks are trimmed from
     // the ends of the whole field, then it is cut at the first NUL, so only
     // leading blanks go and a blank at the end of a name stays part of it.
     // A path longer than 255 characters counts as Cancel too.
-    QString OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter = QString());
+    QString OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter = QString(),
+                         const QString& StartFolder = QString());
 
     // The stored file name's last part, after the last path separator ("/",
     // and "\" on Windows). The whole name when it has no separator; empty when
