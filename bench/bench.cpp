@@ -14,16 +14,20 @@
 #include "frmmain.h"
 #include "containerbytes.h"
 #include "gamefiles.h"
+#include "mapcanvas.h"
+#include "scoreboardmap.h"
 #include "pollingrunner.h"
 #include "scn_common_dialog.h"
 #include "ucupdownbox.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QStandardPaths>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSysInfo>
 #include <QThread>
 #include <QTemporaryDir>
@@ -192,6 +196,49 @@ OpenSaveTimes timeOpenAndSave(const QString& programFolder, const GameFile& game
     return times;
 }
 
+// ---- a nudge on the map ----------------------------------------------------
+
+// Counts paint events of the widget it watches.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override { return paints += event->type() == QEvent::Paint, false; }
+};
+
+// From a nudge key on the map until the boxes, the record and the map have
+// been updated and the map repainted, the sample open and the map shown.
+std::vector<double> timeNudges(const QString& programFolder, const GameFile& game, int repeats)
+{
+    QueuedFileDialogBackend dialog;
+    ScopedFileDialogBackend answered(dialog);
+    frmMain window(programFolder);
+    window.show();
+    dialog.enqueue(game.path);
+    window.findChild<QAction*>(QStringLiteral("MnuFileOpen"))->trigger();
+    window.showMap();
+    MapCanvas* canvas = window.map()->canvas();
+    PaintCounter counter;
+    canvas->installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &tab); // Left Shape
+    QCoreApplication::processEvents();
+    std::vector<double> times;
+    for (int round = 0; round <= repeats; ++round) {
+        const int before = window.panel()->box(1)->Value(), paints = counter.paints;
+        QKeyEvent nudge(QEvent::KeyPress, round % 2 ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
+        const double took = timeMs([&] {
+            QApplication::sendEvent(canvas, &nudge);
+            QCoreApplication::processEvents();
+        });
+        if (window.panel()->box(1)->Value() != before + (round % 2 ? -1 : 1) ||
+            window.baza().PozycjaX() != window.panel()->box(1)->Value() || counter.paints == paints)
+            fail("a nudge on the map did not reach the boxes, the record and the picture");
+        if (round > 0)
+            times.push_back(took);
+    }
+    return times;
+}
+
 // ---- zlibtool against zlib in this process --------------------------------
 
 struct CodecTimes {
@@ -306,9 +353,14 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Driving the window must not change what the person's own runs remember.
+    QStandardPaths::setTestModeEnabled(true);
     const int repeats = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 11;
-    if (repeats < 1)
-        fail("usage: varnel-bench [REPEATS]");
+    // An earlier build's editor probe, to hold start-up and memory against.
+    // (Made absolute now: the editor's window makes its program folder current.)
+    const QString baseProbe = argc > 2 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath() : QString();
+    if (repeats < 1 || argc > 3)
+        fail("usage: varnel-bench [REPEATS [EARLIER_EDITOR_PROBE]]");
 
     QTemporaryDir work;
     if (!work.isValid())
@@ -354,8 +406,13 @@ int main(int argc, char* argv[])
         const QString emptyProbe = QStringLiteral(EMPTY_PROBE_PATH);
         const QStringList textWindowProbe{QStringLiteral(TEXT_WINDOW_PROBE_PATH),
                                           QString::number(editorSize.width()), QString::number(editorSize.height())};
-        std::vector<double> editorStart, emptyStart, textStart, editorPeak, largePeak, emptyPeak, textPeak;
+        std::vector<double> editorStart, emptyStart, textStart, editorPeak, largePeak, emptyPeak, textPeak, baseStart,
+            basePeak;
         for (int round = 0; round <= repeats; ++round) {
+            if (!baseProbe.isEmpty() && round > 0) {
+                baseStart.push_back(runProbe({baseProbe}).startupMs);
+                basePeak.push_back(runProbe({baseProbe, games[0].path}).peakMiB);
+            }
             const ProbeReport editor = runProbe({editorProbe});
             const ProbeReport empty = runProbe({emptyProbe});
             const ProbeReport text = runProbe(textWindowProbe);
@@ -388,6 +445,22 @@ int main(int argc, char* argv[])
         rows << Row{"Peak resident memory after an Open, 4 MiB file", mib(largeFilePeak),
                     mib(floorMiB) + " empty window", "+" + mib(largeFilePeak - floorMiB), QStringLiteral("-"),
                     QStringLiteral("-")};
+        if (!baseProbe.isEmpty()) {
+            rows << slowerBy("Start-up until the window is shown and idle, against the earlier build",
+                             median(editorStart), "earlier build", median(baseStart), 1.05);
+            const double ratio = samplePeak / median(basePeak);
+            rows << Row{"Peak resident memory after an Open, sample, against the earlier build", mib(samplePeak),
+                        mib(median(basePeak)) + " earlier build", factor(ratio), "≤ " + factor(1.05),
+                        verdict(ratio <= 1.05)};
+        }
+    }
+
+    // A nudge on the map.
+    {
+        const std::vector<double> nudges = timeNudges(programFolder, games[0], repeats);
+        rows << Row{QStringLiteral("Map nudge until the boxes, the record and the map are updated and repainted"),
+                    ms(median(nudges)), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("≤ 2 ms"),
+                    verdict(median(nudges) <= 2)};
     }
 
     // Open and Save, with the editor's runner and with the polling baseline.

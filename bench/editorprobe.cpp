@@ -14,12 +14,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Driving the window must not change what the person's own runs remember.
+    QStandardPaths::setTestModeEnabled(true);
     frmMain window;
     window.show();
 

@@ -4,10 +4,12 @@
 #include "editorpanel.h"
 #include "fieldediting.h"
 #include "fonts.h"
+#include "layouthistory.h"
 #include "numbertext.h"
 #include "panelframe.h"
 #include "scn_common_dialog.h"
 #include "scn_process.h"
+#include "scoreboardmap.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -19,11 +21,25 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QUrl>
 
 namespace {
 
+const QString kCaption = QStringLiteral("Varnel 6.01.2011 BY Korvath");
 const QString kOpenFilter = QStringLiteral("unnamed_278.bin (*.bin)|*.bin| All Files (*.*)|*.*");
+
+// Where the folder of the last game file opened is remembered across runs.
+QSettings settings() { return QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")); }
+const QString kLastFolder = QStringLiteral("lastGameFolder");
+
+std::array<qint16, layout::kFieldCount> recordOf(const Baza& baza)
+{
+    std::array<qint16, layout::kFieldCount> record{};
+    for (int i = 0; i < layout::kFieldCount; ++i)
+        record[static_cast<std::size_t>(i)] = baza.value(i);
+    return record;
+}
 
 const QString kHelpText = QStringLiteral("To invert the image you need to change some points\r\n"
                                          "At the point \r\n"
@@ -45,7 +61,7 @@ frmMain::frmMain(const QString& programFolder)
     : m_programFolder(programFolder), m_toolTimeLimitMs(Scn_Process::kDefaultTimeLimitMs)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Varnel 6.01.2011 BY Korvath"));
+    setWindowTitle(kCaption);
     setWindowIcon(artwork::windowIcon());
     // Relative paths resolve against the program folder.
     QDir::setCurrent(m_programFolder.path());
@@ -59,6 +75,9 @@ frmMain::frmMain(const QString& programFolder)
     // The panel sizes itself to the window's client area.
     m_panel->setFixedSize(m_panel->size());
     editing::connectStorePass(*m_panel, m_baza);
+    m_history = new editing::LayoutHistory(*m_panel, m_baza, m_undo, this);
+    connect(m_history, &editing::LayoutHistory::changed, this, &frmMain::updateCaption);
+    connect(&m_undo, &QUndoStack::indexChanged, this, &frmMain::updateCommands);
 
     buildMenus();
     buildFixedElements();
@@ -82,6 +101,43 @@ void frmMain::buildMenus()
     m_save->setObjectName(QStringLiteral("cmdZapisz"));
     m_readmy = menuBar()->addAction(QStringLiteral("Readmy"), this, &frmMain::cmdReadmy_Click);
     m_readmy->setObjectName(QStringLiteral("cmdReadmy"));
+    buildLayoutMenu();
+}
+
+void frmMain::buildLayoutMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("Layout"));
+    menu->setObjectName(QStringLiteral("layoutMenu"));
+    const auto add = [this, menu](const char* name, const QString& caption, auto handler,
+                                  const QList<QKeySequence>& keys = {}) {
+        QAction* action = menu->addAction(caption, this, handler);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        // Also in a box, whose own text undo gives these keys up, and on the map.
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        return action;
+    };
+    m_mapAction = add("mapAction", QStringLiteral("Scoreboard Map"), &frmMain::showMap, {QKeySequence(Qt::CTRL | Qt::Key_M)});
+    m_invertHome = add("invertHomeAction", QStringLiteral("Invert HOME"), [this] { m_history->invert("home"); });
+    m_invertAway = add("invertAwayAction", QStringLiteral("Invert AWAY"), [this] { m_history->invert("away"); });
+    menu->addSeparator();
+    m_undoAction = add("undoAction", QStringLiteral("Undo"), [this] { m_undo.undo(); }, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    m_redoAction = add("redoAction", QStringLiteral("Redo"), [this] { m_undo.redo(); },
+                       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+}
+
+void frmMain::showMap()
+{
+    // Built on first use, so that start-up does not pay for it.
+    if (!m_map)
+        m_map = new ScoreboardMap(*m_panel, m_baza, *m_history, [this] {
+            const QString chosen = Scn_Common_Dialog().OpenFileName(
+                m_map, QStringLiteral("Backdrop"), QStringLiteral("Images (*.png *.jpg *.jpeg)|*.png;*.jpg;*.jpeg"));
+            return numbertext::isNumeric(chosen) ? QString() : chosen;
+        }, this);
+    m_map->show();
+    m_map->raise();
+    m_map->activateWindow();
 }
 
 void frmMain::buildFixedElements()
@@ -147,9 +203,46 @@ void frmMain::setBusy(bool busy)
 
 void frmMain::updateCommands()
 {
+    const bool editable = !m_busy && m_baza.Loaded();
     m_open->setEnabled(!m_busy);
-    m_save->setEnabled(!m_busy && m_baza.Loaded());
+    m_save->setEnabled(editable);
     m_readmy->setEnabled(true);
+    m_mapAction->setEnabled(!m_busy);
+    m_invertHome->setEnabled(editable);
+    m_invertAway->setEnabled(editable);
+    m_undoAction->setEnabled(editable && m_undo.canUndo());
+    m_redoAction->setEnabled(editable && m_undo.canRedo());
+}
+
+bool frmMain::hasUnsavedChanges() const
+{
+    return m_baza.Loaded() && recordOf(m_baza) != m_savedRecord;
+}
+
+void frmMain::updateCaption()
+{
+    setWindowTitle(m_title.isEmpty() ? kCaption
+                                     : kCaption + QStringLiteral(" - ") + m_title +
+                                           (hasUnsavedChanges() ? QStringLiteral("*") : QString()));
+}
+
+bool frmMain::settleUnsavedChanges()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    QMessageBox question(QMessageBox::Question, kCaption, QStringLiteral("Save changes to %1?").arg(m_title),
+                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    question.setObjectName(QStringLiteral("unsavedChanges"));
+    question.setDefaultButton(QMessageBox::Save);
+    question.setEscapeButton(QMessageBox::Cancel);
+    switch (question.exec()) {
+    case QMessageBox::Save:
+        return cmdZapisz_Click();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 gamefile::ToolRun frmMain::runTool(const QStringList& arguments)
@@ -161,12 +254,17 @@ gamefile::ToolRun frmMain::runTool(const QStringList& arguments)
 
 void frmMain::MnuFileOpen_Click()
 {
-    if (m_busy)
+    if (m_busy || !settleUnsavedChanges())
         return;
+    // Nothing Open does to the fields is an edit; a new layout starts a new history.
+    m_history->pause();
+    bool loaded = false;
+    const auto resume = qScopeGuard([this, &loaded] { m_history->resume(loaded); });
     Clear_Fields();
 
     Scn_Common_Dialog dialog;
-    const QString chosen = dialog.OpenFileName(this, QStringLiteral("Open File"), kOpenFilter);
+    const QString startFolder = settings().value(kLastFolder, m_programFolder.path()).toString();
+    const QString chosen = dialog.OpenFileName(this, QStringLiteral("Open File"), kOpenFilter, startFolder);
     const QString title = dialog.TitleName();
     if (numbertext::isNumeric(chosen))
         return;
@@ -189,12 +287,16 @@ void frmMain::MnuFileOpen_Click()
     m_targetPath = chosen;
     m_lokalizacja->setText(files.decompressed);
     editing::Show_Data(*m_panel, m_baza);
+    loaded = true;
+    m_title = title;
+    m_savedRecord = recordOf(m_baza);
+    settings().setValue(kLastFolder, QFileInfo(chosen).absolutePath());
 }
 
-void frmMain::cmdZapisz_Click()
+bool frmMain::cmdZapisz_Click()
 {
     if (m_busy || !m_baza.Loaded())
-        return;
+        return false;
     setBusy(true);
     const auto idle = qScopeGuard([this] { setBusy(false); });
     const gamefile::WorkingFiles files = gamefile::WorkingFiles::ofDecompressed(m_lokalizacja->text());
@@ -205,9 +307,16 @@ void frmMain::cmdZapisz_Click()
     if (result.ok())
         result = gamefile::checkCompressed(files, runTool({files.decompressed}));
     if (result.ok())
+        result = gamefile::keepOriginal(m_targetPath, m_programFolder.originalsFolder());
+    if (result.ok())
         result = gamefile::replaceGameFile(files, m_targetPath);
-    if (!result.ok())
+    if (!result.ok()) {
         reportSaveFailure(result);
+        return false;
+    }
+    m_savedRecord = recordOf(m_baza);
+    updateCaption();
+    return true;
 }
 
 void frmMain::reportSaveFailure(const gamefile::StepResult& failure)
@@ -237,5 +346,11 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (!settleUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
+    if (m_map)
+        m_map->close();
     QMainWindow::closeEvent(event);
 }

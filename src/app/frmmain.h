@@ -4,15 +4,22 @@
 #include "gamefilesteps.h"
 
 #include <QMainWindow>
+#include <QUndoStack>
 
+#include <array>
 #include <functional>
 
 class EditorPanel;
 class QAction;
 class QLineEdit;
+class ScoreboardMap;
+namespace editing {
+class LayoutHistory;
+}
 
-// The program's only window: the editor panel, the menus and the workflow
-// around the working files and zlibtool. It owns the one layout record.
+// The program's main window: the editor panel, the menus and the workflow
+// around the working files and zlibtool. It owns the one layout record, the
+// undo history of the layout and, once it is first asked for, the map.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -23,6 +30,7 @@ public:
 
     Baza& baza() { return m_baza; }
     EditorPanel* panel() const { return m_panel; }
+    ScoreboardMap* map() const { return m_map; }
 
     // Opens the readme; replaced in tests. Answers whether a viewer started.
     using ReadmeOpener = std::function<bool(const QString& path)>;
@@ -38,15 +46,22 @@ public:
     void setToolTimeLimit(int milliseconds) { m_toolTimeLimitMs = milliseconds; }
 
     void MnuFileOpen_Click();
-    void cmdZapisz_Click();
+    // True when the game file was replaced.
+    bool cmdZapisz_Click();
     void cmdReadmy_Click();
+    void showMap();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
+    void buildLayoutMenu();
     void buildFixedElements();
+    bool hasUnsavedChanges() const;
+    // True when the person may go on: nothing unsaved, or saved, or dropped.
+    bool settleUnsavedChanges();
+    void updateCaption();
     void Clear_Fields();
     void setBusy(bool busy);
     void updateCommands();
@@ -61,6 +76,16 @@ private:
     QAction* m_open = nullptr;
     QAction* m_save = nullptr;
     QAction* m_readmy = nullptr;
+    QAction* m_mapAction = nullptr;
+    QAction* m_invertHome = nullptr;
+    QAction* m_invertAway = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QUndoStack m_undo;
+    editing::LayoutHistory* m_history = nullptr;
+    ScoreboardMap* m_map = nullptr;
+    QString m_title; // of the game file on show
+    std::array<qint16, layout::kFieldCount> m_savedRecord{}; // as opened or last saved
     bool m_busy = false;
     bool m_closeRequested = false;
     int m_toolTimeLimitMs;

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileDialog>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -26,12 +28,18 @@ private slots:
     {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Varnel 6.01.2011 BY Korvath"));
         QCOMPARE(m_window->centralWidget()->size(), QSize(1034, 551));
-        QStringList menus, expected{"MENU:Menu", "MnuFileOpen:Open File", "Sep:-", "cmdZapisz:Save", "cmdReadmy:Readmy"};
+        QStringList menus, expected{"MENU:Menu", "MnuFileOpen:Open File", "Sep:-", "cmdZapisz:Save", "cmdReadmy:Readmy",
+                                    "layoutMenu:Layout", "mapAction:Scoreboard Map", "invertHomeAction:Invert HOME",
+                                    "invertAwayAction:Invert AWAY", ":-", "undoAction:Undo", "redoAction:Redo"};
         for (QAction* item : m_window->menuBar()->actions())
             for (QAction* action : QList{item} + (item->menu() ? item->menu()->actions() : QList<QAction*>{}))
                 menus << (action->menu() ? action->menu() : static_cast<QObject*>(action))->objectName() + ":" +
                              (action->isSeparator() ? "-" : action->text());
         QCOMPARE(menus, expected);
+        for (QAction* action : m_window->findChild<QMenu*>("layoutMenu")->actions()) // nothing loaded yet
+            QCOMPARE(action->isEnabled(), action->isSeparator() || action->objectName() == "mapAction");
+        QCOMPARE(m_window->findChild<QAction*>("redoAction")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
         QVERIFY(!m_window->findChild<QAction*>("cmdZapisz")->isEnabled());
         QVERIFY(!lokalizacja()->isVisibleTo(m_window.get()) && !lokalizacja()->isEnabled());
         const QStringList help = m_window->findChild<QLabel*>("Label9")->text().split("\r\n");
@@ -108,6 +116,91 @@ private slots:
             QCOMPARE(std::pair(name, read16(unpacked(games() + "/" + name), 2096)), std::pair(name, qint16(77)));
             QCOMPARE(readFile(games() + "/a.bin"), m_sample);
         }
+    }
+
+    // With unsaved changes, Open and closing first ask; only Save and Discard
+    // go on, and a Save that fails stops them too. The caption tells.
+    void unsavedChanges_data()
+    {
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveFails");
+        for (bool closing : {false, true})
+            for (const auto& [name, answer] : {std::pair("Save", QMessageBox::Save), {"Discard", QMessageBox::Discard},
+                                               {"Cancel", QMessageBox::Cancel}, {"Escape", QMessageBox::Escape}})
+                QTest::addRow("%s, %s", closing ? "close" : "Open", name) << closing << int(answer) << false;
+        QTest::newRow("Open, Save fails") << false << int(QMessageBox::Save) << true;
+        QTest::newRow("close, Save fails") << true << int(QMessageBox::Save) << true;
+    }
+    void unsavedChanges()
+    {
+        QFETCH(bool, closing);
+        QFETCH(int, answer);
+        QFETCH(bool, saveFails);
+        const QString caption = "Varnel 6.01.2011 BY Korvath - ";
+        QByteArray plain = m_plainSample;
+        write16(plain, 2096, 4321);
+        QVERIFY(writeFile(games() + "/other.bin", gamefile::packContainer(plain)));
+        open(game());
+        QCOMPARE(m_window->windowTitle(), caption + "unnamed_278.bin");
+        m_window->panel()->box(1)->setValue(1234);
+        QCOMPARE(m_window->windowTitle(), caption + "unnamed_278.bin*");
+        QVERIFY(!saveFails || QFile::remove(program() + "/zlib/zlibtool"));
+        answerQuestion(QMessageBox::StandardButton(answer));
+        closing ? void(m_window->close()) : open(games() + "/other.bin");
+        const bool saved = answer == QMessageBox::Save && !saveFails;
+        const bool goesOn = saved || answer == QMessageBox::Discard;
+        QCOMPARE(read16(unpacked(game()), 2096), saved ? 1234 : read16(m_plainSample, 2096));
+        QCOMPARE(m_window->isVisible(), !closing || !goesOn);
+        QCOMPARE(m_window->windowTitle(), caption + (goesOn && !closing ? "other.bin" : saved ? "unnamed_278.bin"
+                                                                                           : "unnamed_278.bin*"));
+    }
+
+    // Before the first Save that replaces a game file, a copy of it as it was
+    // is kept, once for each path: later Saves, also after a restart, leave it.
+    void originalsKeptOnce()
+    {
+        const QString originals = program() + "/originals", other = m_dir.path() + "/other/unnamed_278.bin";
+        QVERIFY(QDir().mkpath(m_dir.path() + "/other") && writeFile(other, m_sample));
+        for (int save = 0; save < 3; ++save) {
+            if (save == 2) // a restart
+                m_window = std::make_unique<frmMain>(program());
+            open(game());
+            m_window->panel()->box(1)->setValue(100 + save);
+            this->save();
+            QVERIFY(!shownMessage() && read16(unpacked(game()), 2096) == 100 + save);
+            const QStringList kept = QDir(originals).entryList(QDir::Files);
+            QVERIFY(kept.size() == 1 && QRegularExpression("^unnamed_278\\.bin-[0-9a-f]{8}$").match(kept[0]).hasMatch());
+            QCOMPARE(readFile(originals + "/" + kept[0]), m_sample);
+        }
+        open(other); // the same title elsewhere is another original
+        m_window->panel()->box(1)->setValue(7);
+        save();
+        QCOMPARE(QDir(originals).entryList(QDir::Files).size(), 2);
+        // A copy that cannot be made fails the Save, before the game file is touched.
+        QVERIFY(QDir(originals).removeRecursively() && writeFile(originals, "in the way"));
+        m_window->panel()->box(1)->setValue(8);
+        save();
+        QVERIFY(shownMessage() && shownMessage()->text().contains("Failed step: keeping the original"));
+        QCOMPARE(read16(unpacked(other), 2096), qint16(7));
+    }
+
+    // Qt's dialog opens in the program folder at first, then in the folder of
+    // the last game file opened, also after a restart.
+    void openDialogStartsInTheLastFolder()
+    {
+        m_scopedDialog.reset();
+        QStringList seen;
+        for (const QString& answer : {game(), QString(), QString()}) {
+            if (seen.size() == 2)
+                m_window = std::make_unique<frmMain>(program());
+            whenShown<QFileDialog>([&seen, answer](QFileDialog* dialog) {
+                seen << QDir(dialog->directory()).absolutePath();
+                answer.isEmpty() ? dialog->reject() : (dialog->selectFile(answer), static_cast<QDialog*>(dialog)->accept());
+            });
+            m_window->findChild<QAction*>("MnuFileOpen")->trigger();
+        }
+        QCOMPARE(seen, QStringList({QDir(program()).absolutePath(), games(), games()}));
     }
 
     // Readmy opens the program folder's readme wherever the current folder is.

@@ -10,8 +10,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // A real editor window on a program folder of its own, with the real
 // zlibtool, and a games folder holding a copy of the sample. The folder
@@ -34,6 +38,8 @@ protected:
     // Call from init() and cleanup(); failures skip the test function.
     void setUpEditor()
     {
+        QStandardPaths::setTestModeEnabled(true); // the settings of a test run are its own
+        QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")).clear();
         QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(workingFolder()) &&
                 QDir().mkpath(program() + "/doc") && QDir().mkpath(games()));
         QVERIFY(QFile::copy(ZLIBTOOL_PATH, program() + "/zlib/zlibtool") && testfiles::writeFile(game(), m_sample));
@@ -75,6 +81,26 @@ protected:
         return QFile::rename(tool, program() + "/zlib/real-tool") &&
                testfiles::writeFile(tool, "#!/bin/sh\nhere=\"$(dirname \"$0\")\"\n" + body) &&
                QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Acts on the next modal dialog of the given kind (and name) once it shows.
+    template <typename Dialog> void whenShown(std::function<void(Dialog*)> act, const QString& name = {})
+    {
+        auto* poll = new QTimer(m_window.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, act, name] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->isVisible() && (name.isEmpty() || dialog->objectName() == name))
+                poll->deleteLater(), act(dialog);
+        });
+        poll->start(10);
+    }
+    // Answers the next question about unsaved changes with button, or with
+    // the Escape key for QMessageBox::Escape.
+    void answerQuestion(QMessageBox::StandardButton button)
+    {
+        whenShown<QMessageBox>([button](QMessageBox* question) {
+            button == QMessageBox::Escape ? QTest::keyClick(question, Qt::Key_Escape) : question->button(button)->click();
+        }, "unsavedChanges");
     }
 
     static QMessageBox* shownMessage()

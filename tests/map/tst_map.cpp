@@ -1,0 +1,169 @@
+// The scoreboard map, invert and undo, on the real window with a layout open.
+
+#include "editorfixture.h"
+#include "editorpanel.h"
+#include "layoutstate.h"
+#include "mapcanvas.h"
+#include "scoreboardmap.h"
+#include "ucupdownbox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace testfiles;
+
+class tst_Map : public QObject, EditorFixture {
+    Q_OBJECT
+    MapCanvas* m_canvas = nullptr;
+
+    editing::LayoutState state() const { return editing::captureState(*m_window->panel(), m_window->baza()); }
+    ucUpDownBox* box(int n) const { return m_window->panel()->box(n); }
+    void trigger(const char* action) { m_window->findChild<QAction*>(action)->trigger(); }
+
+private slots:
+    void init()
+    {
+        setUpEditor();
+        open(game());
+        m_window->showMap();
+        m_canvas = m_window->map()->canvas();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window->map()));
+        m_canvas->setFocus();
+    }
+    void cleanup() { tearDownEditor(); }
+
+    // Tab goes through the handles in order (nothing selected: Left Shape);
+    // the arrows move by a pixel, with Shift by ten; a drag moves by what it
+    // covers. Each time the boxes and the record follow: corners in sixteenths.
+    void nudgeAndDrag_data()
+    {
+        QTest::addColumn<QString>("keys"); // Tab*N, Backtab*N, Right ... or drag:DX,DY
+        QTest::addColumn<QList<int>>("moves"); // box, by how much; its pair's box, by how much
+        QTest::newRow("Left Shape, Right") << "Tab*1 Right" << QList{1, 1, 2, 0};
+        QTest::newRow("Time Shape, Shift+Down") << "Tab*9 Shift+Down" << QList{22, 10, 21, 0};
+        QTest::newRow("digit 3, Left") << "Tab*13 Left" << QList{39, -1, 40, 0};
+        QTest::newRow("colon, Up") << "Tab*12 Up" << QList{44, -1, 43, 0};
+        QTest::newRow("HOME d, Right") << "Tab*18 Right" << QList{35, 1, 36, 0};
+        QTest::newRow("AWAY d from the end, Shift+Down") << "Backtab*1 Shift+Down" << QList{26, 10, 20, 0};
+        QTest::newRow("Team B Result, dragged") << "Tab*8 drag:7,-3" << QList{15, 7, 16, -3};
+        QTest::newRow("AWAY b, dragged") << "Tab*20 drag:-2,5" << QList{18, -2, 24, 5};
+        QTest::newRow("Left Shape, zoomed in and dragged") << "Tab*1 Ctrl+= drag:3,1" << QList{1, 3, 2, 1};
+    }
+    void nudgeAndDrag()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QList<int>, moves);
+        QList<int> expected;
+        for (int i = 0; i < 4; i += 2) {
+            const int box = moves[i], scale = box >= 17 && box <= 36 && (box < 21 || box > 22) && (box < 27 || box > 28) ? 16 : 1;
+            expected << this->box(box)->Value() + moves[i + 1]
+                     << m_window->baza().value(layout::fieldForTextField(box - 1).index) + moves[i + 1] * scale;
+        }
+        for (const QString& key : keys.split(' ')) {
+            if (key.startsWith("drag:")) {
+                const QPoint from = m_canvas->screenPosition(m_canvas->selected());
+                const QPoint to = from + QPoint(key.mid(5).section(',', 0, 0).toInt(), key.section(',', 1).toInt()) *
+                                             m_canvas->zoom();
+                QTest::mousePress(m_canvas, Qt::LeftButton, {}, from);
+                QTest::mouseMove(m_canvas, to);
+                QTest::mouseRelease(m_canvas, Qt::LeftButton, {}, to);
+            } else {
+                for (int n = key.section('*', 1).toInt() | !key.contains('*'); n > 0; --n)
+                    QTest::keySequence(m_canvas, QKeySequence(key.section('*', 0, 0)));
+            }
+        }
+        QCOMPARE(m_canvas->zoom(), keys.contains("Ctrl+=") ? 3 : 2);
+        QList<int> seen;
+        for (int box : {moves[0], moves[2]})
+            seen << this->box(box)->Value() << m_window->baza().value(layout::fieldForTextField(box - 1).index);
+        QCOMPARE(seen, expected);
+    }
+
+    // The map follows the record, whatever changed it: a marker moves with its box.
+    void markerFollowsItsBox()
+    {
+        const QPoint before = m_canvas->screenPosition(0);
+        box(1)->setValue(box(1)->Value() + 5);
+        QCOMPARE(m_canvas->screenPosition(0), before + QPoint(5 * m_canvas->zoom(), 0));
+        const QImage drawn = m_canvas->grab().toImage();
+        QCOMPARE(drawn.pixelColor(m_canvas->screenPosition(0)), QColor(Qt::black)); // Left Shape's colour
+        QVERIFY(drawn.save(QDir::temp().filePath("varnel-map.png")));
+    }
+
+    // A PNG or JPEG goes under the markers, one image pixel per game pixel;
+    // another file is refused with a message that names it.
+    void backdrop()
+    {
+        QImage image(400, 60, QImage::Format_RGB32);
+        image.fill(QColor(10, 200, 30));
+        QVERIFY(image.save(m_dir.filePath("shot.png")) && writeFile(m_dir.filePath("notes.png"), "not an image"));
+        auto* button = m_window->map()->findChild<QPushButton*>("backdropButton");
+        QString refused;
+        whenShown<QMessageBox>([&refused](QMessageBox* message) { refused = message->text(), message->accept(); });
+        m_dialog.enqueue(m_dir.filePath("notes.png"));
+        button->click();
+        QVERIFY(refused.contains(m_dir.filePath("notes.png")));
+        m_dialog.enqueue(m_dir.filePath("shot.png"));
+        button->click();
+        const QPoint inside = m_canvas->screenPosition(0) + (QPoint(323, 47) - QPoint(24, 16)) * m_canvas->zoom();
+        QCOMPARE(m_canvas->grab().toImage().pixelColor(inside), QColor(10, 200, 30));
+    }
+
+    // Inverting twice gives the state back exactly, also a corner of 32760,
+    // which no box can show; once, A and C trade places, and so do B and D.
+    void invertTwiceIsIdentity()
+    {
+        QByteArray plain = m_plainSample;
+        write16(plain, 2272, 32760); // HOME C, first row
+        QVERIFY(writeFile(game(), gamefile::packContainer(plain)));
+        open(game());
+        const editing::LayoutState before = state();
+        QCOMPARE(before.record[30], qint16(32760));
+        for (const char* team : {"invertHomeAction", "invertAwayAction"}) {
+            trigger(team);
+            const editing::LayoutState once = state();
+            QVERIFY(once != before);
+            QCOMPARE(once, editing::invertedState(before, team[6] == 'H' ? "home" : "away"));
+            trigger(team);
+            QCOMPARE(state(), before);
+        }
+    }
+
+    // Undo puts back the state from before each kind of step, exactly, with
+    // the focus in a box, and Redo the state after it; typing one number and
+    // a run of nudges are one step each.
+    void undoEachKindOfStep()
+    {
+        QLineEdit* typing = box(3)->txtValue();
+        const QList<std::pair<QString, std::function<void()>>> steps{
+            {"typed", [&] { QTest::keyClicks(typing, "123"); }},
+            {"stepped", [&] { QTest::keyClick(typing, Qt::Key_Up); }},
+            {"nudged", [&] { m_canvas->setFocus(), QTest::keyClick(m_canvas, Qt::Key_Tab);
+                             for (int n = 0; n < 3; ++n) QTest::keyClick(m_canvas, Qt::Key_Down); }},
+            {"dragged", [&] { const QPoint at = m_canvas->screenPosition(m_canvas->selected());
+                              QTest::mousePress(m_canvas, Qt::LeftButton, {}, at);
+                              QTest::mouseMove(m_canvas, at + QPoint(9, 9));
+                              QTest::mouseMove(m_canvas, at + QPoint(30, 0));
+                              QTest::mouseRelease(m_canvas, Qt::LeftButton, {}, at + QPoint(30, 0)); }},
+            {"inverted", [&] { trigger("invertAwayAction"); }}};
+        for (const auto& [kind, step] : steps) {
+            typing->setFocus();
+            QTest::keyClick(typing, Qt::Key_A, Qt::ControlModifier);
+            const editing::LayoutState before = state();
+            step();
+            const editing::LayoutState after = state();
+            QVERIFY2(after != before, qPrintable(kind));
+            typing->setFocus();
+            QTest::keyClick(typing, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY2(state() == before, qPrintable(kind));
+            QTest::keyClick(typing, Qt::Key_Y, Qt::ControlModifier);
+            QVERIFY2(state() == after, qPrintable(kind));
+        }
+        answerQuestion(QMessageBox::Discard);
+        open(game()); // only a successful Open clears the history
+        QVERIFY(!m_window->findChild<QAction*>("undoAction")->isEnabled());
+    }
+};
+
+QTEST_MAIN(tst_Map)
+#include "tst_map.moc"
