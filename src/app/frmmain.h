@@ -50,6 +50,8 @@ public:
     bool cmdZapisz_Click();
     void cmdReadmy_Click();
     void showMap();
+    void importPreset();
+    void exportPreset();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,11 +83,13 @@ private:
     QAction* m_invertAway = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QAction* m_importPreset = nullptr;
+    QAction* m_exportPreset = nullptr;
     QUndoStack m_undo;
     editing::LayoutHistory* m_history = nullptr;
     ScoreboardMap* m_map = nullptr;
     QString m_title; // of the game file on show
-    std::array<qint16, layout::kFieldCount> m_savedRecord{}; // as opened or last saved
+    layout::Record m_savedRecord{}; // as opened or last saved
     bool m_busy = false;
     bool m_closeRequested = false;
     int m_toolTimeLimitMs;

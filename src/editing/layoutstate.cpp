@@ -13,12 +13,12 @@ namespace editing {
 LayoutState captureState(const EditorPanel& panel, const Baza& baza)
 {
     LayoutState state;
+    state.record = baza.record();
     for (int k = 0; k < layout::kFieldCount; ++k) {
         const auto at = static_cast<std::size_t>(k);
         state.boxValues[at] = panel.box(k + 1)->Value();
         state.boxTexts[at] = panel.box(k + 1)->txtValue()->text();
         state.texts[at] = panel.txt(k)->text();
-        state.record[at] = baza.value(k);
     }
     return state;
 }
@@ -31,8 +31,7 @@ void putBackState(EditorPanel& panel, Baza& baza, const LayoutState& state)
     }
     for (int k = 0; k < layout::kFieldCount; ++k)
         panel.txt(k)->setText(state.texts[static_cast<std::size_t>(k)]);
-    for (int i = 0; i < layout::kFieldCount; ++i)
-        baza.setValue(i, state.record[static_cast<std::size_t>(i)]);
+    baza.setRecord(state.record);
 }
 
 LayoutState invertedState(const LayoutState& state, std::string_view team)

@@ -17,7 +17,7 @@ struct LayoutState {
     std::array<int, layout::kFieldCount> boxValues{};
     std::array<QString, layout::kFieldCount> boxTexts;
     std::array<QString, layout::kFieldCount> texts;
-    std::array<qint16, layout::kFieldCount> record{}; // in record order
+    layout::Record record{};
 
     bool operator==(const LayoutState&) const = default;
 };

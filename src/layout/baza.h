@@ -42,6 +42,9 @@ public:
     // The same values by record index, for code that walks the field table.
     qint16 value(int index) const { return m_values.at(static_cast<std::size_t>(index)); }
     void setValue(int index, qint16 NewValue) { m_values.at(static_cast<std::size_t>(index)) = NewValue; }
+    // All of them; setting them is plain storage too, loaded or not.
+    const layout::Record& record() const { return m_values; }
+    void setRecord(const layout::Record& values) { m_values = values; }
 
     bool Loaded() const { return m_loaded; }
 
@@ -60,7 +63,7 @@ public:
     static bool File_Exists(const QString& Str_Path);
 
 private:
-    std::array<qint16, layout::kFieldCount> m_values{};
+    layout::Record m_values{};
     QString m_path;
     bool m_loaded = false;
 };

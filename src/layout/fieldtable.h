@@ -63,6 +63,9 @@ namespace layout {
 
 inline constexpr int kFieldCount = 44;
 
+// All 44 values in record order, as the file stores them.
+using Record = std::array<qint16, kFieldCount>;
+
 // Plain values are shown and stored as they are; vertex points are kept in
 // sixteenths of a pixel and shown in pixels.
 enum class FieldKind { Plain, Vertex };
