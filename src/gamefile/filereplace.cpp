@@ -5,24 +5,27 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <functional>
+
 namespace gamefile {
 
-bool copyOver(const QString& source, const QString& target, QString* error)
+namespace {
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Writes what `write` gives into a temporary file beside target, then
+// renames it over target; any failure removes the temporary file.
+bool replaceWith(const QString& target, QString* error, const std::function<bool(QSaveFile&)>& write)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(source), in.errorString());
-        return false;
-    }
     const QFileInfo existing(target);
     if (existing.isDir()) {
-        *error = QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(target));
+        *error = QStringLiteral("%1 is a folder").arg(native(target));
         return false;
     }
     // A rename would go past a read-only mark, which the owner set so that
     // the file is not changed.
     if (existing.exists() && !existing.isWritable()) {
-        *error = QStringLiteral("%1 is read-only").arg(QDir::toNativeSeparators(target));
+        *error = QStringLiteral("%1 is read-only").arg(native(target));
         return false;
     }
     // QSaveFile writes beside the target and renames at commit; it keeps the
@@ -32,23 +35,11 @@ bool copyOver(const QString& source, const QString& target, QString* error)
         *error = out.errorString();
         return false;
     }
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            *error = QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(source), in.errorString());
-            out.cancelWriting();
-            return false;
-        }
-        if (out.write(chunk) != chunk.size()) {
-            *error = out.errorString();
-            out.cancelWriting();
-            return false;
-        }
-    }
     // QSaveFile's commit renames even when the last buffered write failed
     // (a full disk), which would put an empty or cut file in place.
-    if (!out.flush()) {
-        *error = out.errorString();
+    if (!write(out) || !out.flush()) {
+        if (error->isEmpty())
+            *error = out.errorString();
         out.cancelWriting();
         return false;
     }
@@ -57,6 +48,34 @@ bool copyOver(const QString& source, const QString& target, QString* error)
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool copyOver(const QString& source, const QString& target, QString* error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(native(source), in.errorString());
+        return false;
+    }
+    return replaceWith(target, error, [&](QSaveFile& out) {
+        while (!in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+                *error = QStringLiteral("cannot read %1: %2").arg(native(source), in.errorString());
+                return false;
+            }
+            if (out.write(chunk) != chunk.size())
+                return false;
+        }
+        return true;
+    });
+}
+
+bool writeOver(const QByteArray& bytes, const QString& target, QString* error)
+{
+    return replaceWith(target, error, [&bytes](QSaveFile& out) { return out.write(bytes) == bytes.size(); });
 }
 
 } // namespace gamefile

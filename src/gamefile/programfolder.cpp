@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace gamefile {
 
@@ -28,6 +30,12 @@ ProgramFolder::ProgramFolder(const QString& folder) : m_path(QDir::toNativeSepar
 {
     if (!m_path.endsWith(QDir::separator()))
         m_path += QDir::separator();
+    m_data = m_path;
+    if (!QFileInfo(m_path).isWritable()) {
+        m_data = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                          QStringLiteral("/varnel/"));
+        QDir().mkpath(m_data + QStringLiteral("zlib/temp"));
+    }
 }
 
 ProgramFolder ProgramFolder::ofExecutable()
@@ -42,7 +50,7 @@ QString ProgramFolder::toolPath() const
 
 QString ProgramFolder::workingFolder() const
 {
-    return m_path + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("temp") + QDir::separator();
+    return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("temp") + QDir::separator();
 }
 
 QString ProgramFolder::readmePath() const
@@ -52,7 +60,7 @@ QString ProgramFolder::readmePath() const
 
 QString ProgramFolder::originalsFolder() const
 {
-    return m_path + QStringLiteral("originals") + QDir::separator();
+    return m_data + QStringLiteral("originals") + QDir::separator();
 }
 
 WorkingFiles ProgramFolder::workingFilesFor(const QString& title) const

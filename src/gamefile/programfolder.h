@@ -17,7 +17,9 @@ struct WorkingFiles {
 
 // The folder that holds the program, always ending with the native
 // separator. The tool, the working folder and the readme hang off it, joined
-// by plain concatenation.
+// by plain concatenation. Where the program's folder cannot be written to (an
+// installed package), the working folder and the originals are kept in the
+// user's data folder instead (~/.local/share/varnel/ on Linux).
 class ProgramFolder {
 public:
     explicit ProgramFolder(const QString& folder);
@@ -26,15 +28,16 @@ public:
 
     const QString& path() const { return m_path; }
     QString toolPath() const;      // zlib/zlibtool, with the platform's suffix
-    QString workingFolder() const; // zlib/temp/
+    QString workingFolder() const; // zlib/temp/, of the data folder
     QString readmePath() const;    // doc/Readmy.txt
-    QString originalsFolder() const; // originals/: the game files as they were before their first Save
+    QString originalsFolder() const; // originals/ of the data folder: game files as they were before their first Save
 
     // The working files of a game file with this title (its name without folders).
     WorkingFiles workingFilesFor(const QString& title) const;
 
 private:
     QString m_path;
+    QString m_data; // the program folder, or the user's data folder
 };
 
 } // namespace gamefile

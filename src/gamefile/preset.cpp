@@ -1,0 +1,154 @@
+#include "preset.h"
+
+#include "filereplace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace gamefile {
+
+namespace {
+
+const QString kFormat = QStringLiteral("varnel-layout");
+
+// The members of a JSON object as they are written: each key, decoded, and
+// its value's text. QJsonDocument reads a number with a fraction or an
+// exponent as it reads an integer, so the text itself must be looked at. Only
+// for objects that QJsonDocument has found valid.
+QList<std::pair<QString, QByteArrayView>> membersAsWritten(QByteArrayView object)
+{
+    qsizetype at = 1; // past the opening brace
+    const auto space = [&] {
+        while (at < object.size() && QByteArrayView(" \t\r\n").contains(object[at]))
+            ++at;
+    };
+    const auto value = [&] {
+        space();
+        const qsizetype start = at;
+        if (QByteArrayView("\"{[").contains(object[at])) {
+            int depth = 0;
+            do {
+                const char c = object[at++];
+                if (c == '"') {
+                    while (object[at] != '"')
+                        at += object[at] == '\\' ? 2 : 1;
+                    ++at;
+                } else if (c == '{' || c == '[') {
+                    ++depth;
+                } else if (c == '}' || c == ']') {
+                    --depth;
+                }
+            } while (depth > 0);
+        } else {
+            while (at < object.size() && !QByteArrayView(",}] \t\r\n").contains(object[at]))
+                ++at;
+        }
+        return object.sliced(start, at - start);
+    };
+    QList<std::pair<QString, QByteArrayView>> members;
+    space();
+    while (object[at] != '}') {
+        const QByteArray key = "[" + value().toByteArray() + "]";
+        space();
+        ++at; // the colon
+        members.append({QJsonDocument::fromJson(key).array().at(0).toString(), value()});
+        space();
+        if (object[at] == ',')
+            ++at, space();
+    }
+    return members;
+}
+
+QString checkValues(QByteArrayView values, layout::Record* record)
+{
+    static const QRegularExpression wholeNumber(QStringLiteral("^-?(0|[1-9][0-9]{0,5})$"));
+    QSet<QString> seen;
+    for (const auto& [key, text] : membersAsWritten(values)) {
+        const layout::FieldInfo* field = layout::fieldByKey(key.toStdString());
+        if (!field)
+            return QStringLiteral("unknown key \"%1\"").arg(key);
+        if (seen.contains(key))
+            return QStringLiteral("\"%1\" is given twice").arg(key);
+        seen.insert(key);
+        const QString number = QString::fromUtf8(text);
+        const int value = number.toInt();
+        if (!wholeNumber.match(number).hasMatch() || value < -32768 || value > 32767)
+            return QStringLiteral("\"%1\" is %2, not a whole number from -32768 to 32767").arg(key, number);
+        (*record)[static_cast<std::size_t>(field->index)] = static_cast<qint16>(value);
+    }
+    for (const layout::FieldInfo& field : layout::kFields)
+        if (!seen.contains(QString::fromLatin1(field.key.data(), qsizetype(field.key.size()))))
+            return QStringLiteral("\"%1\" is missing").arg(QLatin1String(field.key.data(), qsizetype(field.key.size())));
+    return {};
+}
+
+// The first problem of a preset's text, or nothing.
+QString check(const QByteArray& text, layout::Record* record)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError)
+        return QStringLiteral("not JSON: %1 at character %2").arg(error.errorString()).arg(error.offset);
+    if (!document.isObject())
+        return QStringLiteral("not a JSON object");
+    const QJsonValue format = document.object().value(QStringLiteral("format"));
+    if (format != kFormat)
+        return QStringLiteral("not a layout: its format is %1, not \"%2\"")
+            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact).mid(1).chopped(1)),
+                 kFormat);
+    QByteArrayView version, values;
+    for (const auto& [key, written] : membersAsWritten(QByteArrayView(text).trimmed())) {
+        if (key == u"version")
+            version = written;
+        else if (key == u"values")
+            values = written;
+    }
+    if (version != "1")
+        return QStringLiteral("version %1 is not known; this Varnel reads version 1")
+            .arg(QString::fromUtf8(version.isEmpty() ? "(none)" : version));
+    if (!values.startsWith('{'))
+        return QStringLiteral("it has no \"values\" object");
+    return checkValues(values, record);
+}
+
+} // namespace
+
+std::optional<layout::Record> readPreset(const QString& path, QString* problem)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *problem = QStringLiteral("%1: cannot read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return std::nullopt;
+    }
+    layout::Record record{};
+    if (const QString first = check(file.readAll(), &record); !first.isEmpty()) {
+        *problem = QDir::toNativeSeparators(path) + QStringLiteral(": ") + first;
+        return std::nullopt;
+    }
+    return record;
+}
+
+QByteArray presetText(const layout::Record& record)
+{
+    QByteArray text = "{\n    \"format\": \"" + kFormat.toUtf8() + "\",\n    \"version\": 1,\n    \"values\": {\n";
+    for (const layout::FieldInfo& field : layout::kFields)
+        text += "        \"" + QByteArray(field.key.data(), qsizetype(field.key.size())) + "\": " +
+                QByteArray::number(record[static_cast<std::size_t>(field.index)]) +
+                (field.index + 1 < layout::kFieldCount ? ",\n" : "\n");
+    return text + "    }\n}\n";
+}
+
+StepResult writePreset(const QString& path, const layout::Record& record)
+{
+    QString error;
+    if (!writeOver(presetText(record), path, &error))
+        return StepResult::failed(QStringLiteral("writing the preset"), error);
+    return StepResult::done();
+}
+
+} // namespace gamefile
