@@ -7,6 +7,7 @@
 #include "layouthistory.h"
 #include "numbertext.h"
 #include "panelframe.h"
+#include "preset.h"
 #include "scn_common_dialog.h"
 #include "scn_process.h"
 #include "scoreboardmap.h"
@@ -28,18 +29,11 @@ namespace {
 
 const QString kCaption = QStringLiteral("Varnel 6.01.2011 BY Korvath");
 const QString kOpenFilter = QStringLiteral("unnamed_278.bin (*.bin)|*.bin| All Files (*.*)|*.*");
+const QString kPresetFilter = QStringLiteral("Varnel layouts (*.json)|*.json|All Files (*.*)|*.*");
 
 // Where the folder of the last game file opened is remembered across runs.
 QSettings settings() { return QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")); }
 const QString kLastFolder = QStringLiteral("lastGameFolder");
-
-std::array<qint16, layout::kFieldCount> recordOf(const Baza& baza)
-{
-    std::array<qint16, layout::kFieldCount> record{};
-    for (int i = 0; i < layout::kFieldCount; ++i)
-        record[static_cast<std::size_t>(i)] = baza.value(i);
-    return record;
-}
 
 const QString kHelpText = QStringLiteral("To invert the image you need to change some points\r\n"
                                          "At the point \r\n"
@@ -124,6 +118,34 @@ void frmMain::buildLayoutMenu()
     m_undoAction = add("undoAction", QStringLiteral("Undo"), [this] { m_undo.undo(); }, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     m_redoAction = add("redoAction", QStringLiteral("Redo"), [this] { m_undo.redo(); },
                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu->addSeparator();
+    m_importPreset = add("importPresetAction", QStringLiteral("Import Preset..."), &frmMain::importPreset);
+    m_exportPreset = add("exportPresetAction", QStringLiteral("Export Preset..."), &frmMain::exportPreset);
+}
+
+void frmMain::importPreset()
+{
+    const QString chosen = Scn_Common_Dialog().OpenFileName(this, QStringLiteral("Import Preset"), kPresetFilter);
+    if (numbertext::isNumeric(chosen))
+        return;
+    QString problem;
+    if (const std::optional<layout::Record> record = gamefile::readPreset(chosen, &problem))
+        m_history->showRecord(*record);
+    else
+        QMessageBox::warning(this, QStringLiteral("Import Preset"),
+                             QStringLiteral("The preset was not imported.\n\n%1").arg(problem));
+}
+
+void frmMain::exportPreset()
+{
+    const QString chosen = Scn_Common_Dialog::SaveFileName(this, QStringLiteral("Export Preset"), kPresetFilter);
+    if (numbertext::isNumeric(chosen))
+        return;
+    // What a Save would write: the record, as it stands.
+    if (const gamefile::StepResult written = gamefile::writePreset(chosen, m_baza.record()); !written.ok())
+        QMessageBox::warning(this, QStringLiteral("Export Preset"),
+                             QStringLiteral("%1 was not written.\n\nFailed step: %2\nReason: %3")
+                                 .arg(QDir::toNativeSeparators(chosen), written.step(), written.reason()));
 }
 
 void frmMain::showMap()
@@ -212,11 +234,13 @@ void frmMain::updateCommands()
     m_invertAway->setEnabled(editable);
     m_undoAction->setEnabled(editable && m_undo.canUndo());
     m_redoAction->setEnabled(editable && m_undo.canRedo());
+    m_importPreset->setEnabled(editable);
+    m_exportPreset->setEnabled(editable);
 }
 
 bool frmMain::hasUnsavedChanges() const
 {
-    return m_baza.Loaded() && recordOf(m_baza) != m_savedRecord;
+    return m_baza.Loaded() && m_baza.record() != m_savedRecord;
 }
 
 void frmMain::updateCaption()
@@ -289,7 +313,7 @@ void frmMain::MnuFileOpen_Click()
     editing::Show_Data(*m_panel, m_baza);
     loaded = true;
     m_title = title;
-    m_savedRecord = recordOf(m_baza);
+    m_savedRecord = m_baza.record();
     settings().setValue(kLastFolder, QFileInfo(chosen).absolutePath());
 }
 
@@ -314,7 +338,7 @@ bool frmMain::cmdZapisz_Click()
         reportSaveFailure(result);
         return false;
     }
-    m_savedRecord = recordOf(m_baza);
+    m_savedRecord = m_baza.record();
     updateCaption();
     return true;
 }

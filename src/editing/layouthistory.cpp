@@ -2,9 +2,11 @@
 
 #include "baza.h"
 #include "editorpanel.h"
+#include "fieldediting.h"
 #include "ucupdownbox.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QUndoStack>
 
 namespace editing {
@@ -89,6 +91,20 @@ void LayoutHistory::invert(std::string_view team)
     LayoutState before = captureState(m_panel, m_baza);
     putBack(invertedState(before, team));
     m_stack.push(new LayoutStep(*this, {StepSource::Whole}, std::move(before), m_shown));
+}
+
+void LayoutHistory::showRecord(const layout::Record& record)
+{
+    LayoutState before = captureState(m_panel, m_baza);
+    m_recording = false;
+    for (int k = 0; k < layout::kFieldCount; ++k)
+        m_panel.txt(k)->clear();
+    m_baza.setRecord(record);
+    Show_Data(m_panel, m_baza);
+    m_recording = true;
+    m_shown = captureState(m_panel, m_baza);
+    m_stack.push(new LayoutStep(*this, {StepSource::Whole}, std::move(before), m_shown));
+    emit changed();
 }
 
 void LayoutHistory::putBack(const LayoutState& state)

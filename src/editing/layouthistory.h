@@ -40,6 +40,9 @@ public:
     void setSource(std::optional<StepSource> source) { m_source = source; }
 
     void invert(std::string_view team);
+    // Shows values as an Open shows a loaded layout (texts emptied, then the
+    // display pass with its rounding and the boxes' ranges), as one step.
+    void showRecord(const layout::Record& record);
     void putBack(const LayoutState& state);
     const LayoutState& shown() const { return m_shown; }
 

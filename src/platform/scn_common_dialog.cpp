@@ -67,12 +67,9 @@ public:
     }
 };
 
-} // namespace
-
-FileDialogBackend::~FileDialogBackend() = default;
-
-std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, const QString& title,
-                                                            const QStringList& nameFilters, const QString& startFolder)
+// Qt's dialog, opening or saving.
+std::optional<QString> runQtDialog(QWidget* owner, const QString& title, const QStringList& nameFilters,
+                                   const QString& startFolder, QFileDialog::AcceptMode mode)
 {
     // On the heap with a guard: the owner may be destroyed while the dialog
     // runs its own event loop, taking the dialog with it.
@@ -81,7 +78,7 @@ std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, cons
     // dialog; Qt's accepts it with AnyFile.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setAcceptMode(mode);
     if (!startFolder.isEmpty())
         dialog->setDirectory(startFolder);
     if (!nameFilters.isEmpty()) {
@@ -105,6 +102,22 @@ std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, cons
     return chosen;
 }
 
+} // namespace
+
+FileDialogBackend::~FileDialogBackend() = default;
+
+std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, const QString& title,
+                                                            const QStringList& nameFilters, const QString& startFolder)
+{
+    return runQtDialog(owner, title, nameFilters, startFolder, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtFileDialogBackend::getSaveFileName(QWidget* owner, const QString& title,
+                                                            const QStringList& nameFilters)
+{
+    return runQtDialog(owner, title, nameFilters, {}, QFileDialog::AcceptSave);
+}
+
 void QueuedFileDialogBackend::enqueue(QString answer)
 {
     m_answers.enqueue(std::move(answer));
@@ -123,11 +136,29 @@ std::optional<QString> QueuedFileDialogBackend::getOpenFileName(QWidget*, const 
     return m_answers.dequeue();
 }
 
+std::optional<QString> QueuedFileDialogBackend::getSaveFileName(QWidget* owner, const QString& title,
+                                                                const QStringList& nameFilters)
+{
+    return getOpenFileName(owner, title, nameFilters, {});
+}
+
 QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter,
                                         const QString& StartFolder)
 {
-    const std::optional<QString> answer =
-        backend().getOpenFileName(FrmName, DialogTitle, nameFilters(Filter), StartFolder);
+    const QString chosen =
+        asFromTheField(backend().getOpenFileName(FrmName, DialogTitle, nameFilters(Filter), StartFolder));
+    if (chosen != CancelMarker)
+        m_fileName = chosen;
+    return chosen;
+}
+
+QString Scn_Common_Dialog::SaveFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter)
+{
+    return asFromTheField(backend().getSaveFileName(FrmName, DialogTitle, nameFilters(Filter)));
+}
+
+QString Scn_Common_Dialog::asFromTheField(const std::optional<QString>& answer)
+{
     if (!answer)
         return CancelMarker;
 
@@ -145,8 +176,6 @@ QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogT
         chosen.truncate(nul);
     if (chosen.isEmpty())
         return CancelMarker;
-
-    m_fileName = chosen;
     return chosen;
 }
 

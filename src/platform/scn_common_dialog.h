@@ -20,6 +20,9 @@ public:
     // dialog gave it, or nothing on Cancel.
     virtual std::optional<QString> getOpenFileName(QWidget* owner, const QString& title,
                                                    const QStringList& nameFilters, const QString& startFolder) = 0;
+    // The same for a file to write, which need not exist.
+    virtual std::optional<QString> getSaveFileName(QWidget* owner, const QString& title,
+                                                   const QStringList& nameFilters) = 0;
 };
 
 // The backend used unless a test has put another in place: Qt's own
@@ -29,6 +32,8 @@ class QtFileDialogBackend : public FileDialogBackend {
 public:
     std::optional<QString> getOpenFileName(QWidget* owner, const QString& title, const QStringList& nameFilters,
                                            const QString& startFolder) override;
+    std::optional<QString> getSaveFileName(QWidget* owner, const QString& title,
+                                           const QStringList& nameFilters) override;
 };
 
 // A backend for tests and tools that drive the window: gives back queued
@@ -40,6 +45,8 @@ public:
 
     std::optional<QString> getOpenFileName(QWidget* owner, const QString& title, const QStringList& nameFilters,
                                            const QString& startFolder) override;
+    std::optional<QString> getSaveFileName(QWidget* owner, const QString& title,
+                                           const QStringList& nameFilters) override;
 
 private:
     QQueue<std::optional<QString>> m_answers;
@@ -62,6 +69,10 @@ public:
     QString OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter = QString(),
                          const QString& StartFolder = QString());
 
+    // The same for a file to write: a preset, for one. Not one of the
+    // platform's Open dialogs, so nothing is stored for TitleName.
+    static QString SaveFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter);
+
     // The stored file name's last part, after the last path separator ("/",
     // and "\" on Windows). The whole name when it has no separator; empty when
     // the name is empty or ends with a separator.
@@ -79,6 +90,9 @@ public:
     static FileDialogBackend& backend();
 
 private:
+    // The answer read as from the 256-character field, or the cancel marker.
+    static QString asFromTheField(const std::optional<QString>& answer);
+
     QString m_fileName;
 };
 
