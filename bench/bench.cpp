@@ -13,7 +13,9 @@
 #include "fieldtable.h"
 #include "frmmain.h"
 #include "containerbytes.h"
+#include "gamedata.h"
 #include "gamefiles.h"
+#include "preset.h"
 #include "mapcanvas.h"
 #include "scoreboardmap.h"
 #include "pollingrunner.h"
@@ -34,6 +36,10 @@
 #include <QtEndian>
 
 #include <zlib.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -236,6 +242,74 @@ std::vector<double> timeNudges(const QString& programFolder, const GameFile& gam
         if (round > 0)
             times.push_back(took);
     }
+    return times;
+}
+
+// ---- varnel-cli apply on many files ----------------------------------------
+
+struct ApplyTimes {
+    double filesPerSecond = 0;
+    double perFileMs = 0; // median, from the times the files were replaced
+    double floorMs = 0;   // median of the same work for one file, in this process
+};
+
+// varnel-cli apply with a preset on `count` copies of the sample in one call,
+// in a program folder of its own (its originals are kept there). The floor
+// for one file: inflate and deflate at level 9 with zlib, write the original
+// copy, then write, sync and rename the new file.
+ApplyTimes timeApply(const QString& folder, const GameFile& game, int count)
+{
+    const QString program = folder + "/program", games = folder + "/games", preset = folder + "/preset.json";
+    if (!QDir().mkpath(program) || !QDir().mkpath(games) ||
+        !QFile::copy(QStringLiteral(VARNEL_CLI_PATH), program + "/varnel-cli"))
+        fail("cannot lay out " + folder);
+    const QByteArray container = gamefile::packContainer(game.plain);
+    layout::Record values = gamefile::layoutOf({container, game.plain});
+    values[0] = static_cast<qint16>(values[0] + 1);
+    QStringList arguments{program + "/varnel-cli", QStringLiteral("apply"), preset};
+    for (int i = 0; i < count; ++i) {
+        arguments << games + QStringLiteral("/game %1.bin").arg(i, 4, 10, QLatin1Char('0'));
+        if (!writeFile(arguments.last(), container))
+            fail("cannot write " + arguments.last());
+    }
+    if (!writeFile(preset, gamefile::presetText(values)))
+        fail("cannot write " + preset);
+
+    ApplyTimes times;
+    const ChildRun run = runChild(arguments);
+    if (!run.exitedCleanly)
+        fail("varnel-cli apply failed");
+    times.filesPerSecond = count / (run.wallMs / 1000);
+    // One file after the other: the gaps between the times they were
+    // replaced are what each took.
+    std::vector<double> replaced, gaps;
+    for (const QString& file : arguments.mid(3)) {
+        struct stat status {};
+        ::stat(QFile::encodeName(file).constData(), &status);
+        replaced.push_back(double(status.st_mtim.tv_sec) * 1e3 + double(status.st_mtim.tv_nsec) / 1e6);
+    }
+    for (std::size_t i = 1; i < replaced.size(); ++i)
+        gaps.push_back(replaced[i] - replaced[i - 1]);
+    times.perFileMs = median(gaps);
+
+    std::vector<double> floor;
+    std::vector<Bytef> plain(static_cast<std::size_t>(game.plain.size())), packed(compressBound(uLong(plain.size())));
+    for (int i = 0; i <= 100; ++i) {
+        const QByteArray target = QFile::encodeName(folder + QStringLiteral("/floor %1.bin").arg(i));
+        writeFile(QString::fromLocal8Bit(target), container);
+        floor.push_back(timeMs([&] {
+            uLongf plainSize = static_cast<uLongf>(plain.size()), packedSize = static_cast<uLongf>(packed.size());
+            uncompress(plain.data(), &plainSize, reinterpret_cast<const Bytef*>(container.constData()) + 16,
+                       static_cast<uLong>(container.size() - 16));
+            compress2(packed.data(), &packedSize, plain.data(), plainSize, 9);
+            writeFile(QString::fromLocal8Bit(target + ".original"), container);
+            const int fd = ::open(target + ".new", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0 || ::write(fd, packed.data(), packedSize) != ssize_t(packedSize) || ::fsync(fd) != 0 ||
+                ::close(fd) != 0 || ::rename(target + ".new", target) != 0)
+                fail("the floor of varnel-cli apply could not write " + QString::fromLocal8Bit(target));
+        }));
+    }
+    times.floorMs = median(floor);
     return times;
 }
 
@@ -453,6 +527,16 @@ int main(int argc, char* argv[])
                         mib(median(basePeak)) + " earlier build", factor(ratio), "≤ " + factor(1.05),
                         verdict(ratio <= 1.05)};
         }
+    }
+
+    // varnel-cli apply on a thousand files of the sample's size.
+    {
+        const ApplyTimes apply = timeApply(root + "/apply", games[0], 1000);
+        rows << Row{QStringLiteral("varnel-cli apply, 1000 files of the sample's size, one call"),
+                    QString::number(apply.filesPerSecond, 'f', 0) + " files/s", QStringLiteral("-"),
+                    QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
+        rows << slowerBy(QStringLiteral("varnel-cli apply, per file (median)"), apply.perFileMs,
+                         "in-process floor", apply.floorMs, 1.5);
     }
 
     // A nudge on the map.

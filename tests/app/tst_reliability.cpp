@@ -4,6 +4,7 @@
 
 #include "editorfixture.h"
 #include "editorpanel.h"
+#include "readonly.h"
 #include "reliabilitylog.h"
 #include "ucupdownbox.h"
 
@@ -15,9 +16,7 @@
 #include <zlib.h>
 
 #include <csignal>
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <list>
 #include <sys/mount.h>
 #include <sys/resource.h>
 
@@ -47,20 +46,6 @@ QByteArray zeroBomb(quint64 size, quint32 declared)
     return QByteArray("\x00\x01\x01WESYS", 8) + packed;
 }
 
-// The immutable flag stops root as well; answers why not when it cannot be set.
-QString setImmutable(const QString& path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-    int flags = 0;
-    const bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                      (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL,
-                       ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    const QString why = done ? QString() : QString::fromLocal8Bit(std::strerror(errno));
-    if (fd >= 0)
-        ::close(fd);
-    return why;
-}
-
 // Lowers the file size limit of this process and of the tools it starts;
 // writes past it fail with EFBIG instead of ending the process.
 struct FileSizeLimit {
@@ -79,7 +64,8 @@ struct FileSizeLimit {
 
 class tst_Reliability : public QObject, EditorFixture {
     Q_OBJECT
-    QStringList m_mounts, m_readOnly;
+    QStringList m_mounts;
+    std::list<ReadOnly> m_readOnly;
 
     QString lokalizacja() const { return m_window->findChild<QLineEdit*>("Lokalizacja")->text(); }
     // Why a case cannot run here, recorded for the report.
@@ -110,14 +96,6 @@ class tst_Reliability : public QObject, EditorFixture {
         filler.close();
         return filler.resize(qMax<qint64>(0, filler.size() - leaveFree));
     }
-    // Read-only for the owner; for root, which writes past that, immutable too.
-    QString makeReadOnly(const QString& path)
-    {
-        m_readOnly << path;
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
-        const QString why = ::geteuid() == 0 ? setImmutable(path, true) : QString();
-        return why.isEmpty() ? why : "running as root, and the immutable flag cannot be set: " + why;
-    }
     // Whether all 44 boxes show what plain holds; bytes beyond its end read as zero.
     bool showsLayout(QByteArray plain) const
     {
@@ -140,10 +118,6 @@ private slots:
     void cleanup()
     {
         tearDownEditor();
-        for (const QString& path : std::as_const(m_readOnly)) {
-            setImmutable(path, false);
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
         for (const QString& folder : std::as_const(m_mounts))
             ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
         m_mounts.clear(), m_readOnly.clear();
@@ -226,7 +200,8 @@ private slots:
         QVERIFY(gone.isEmpty() || (QFileInfo(gone).isDir() ? QDir(gone).removeRecursively() : QFile::remove(gone)));
         if (fault == "game folder")
             QVERIFY(QDir().mkpath(target));
-        else if (fault.endsWith("read-only") && cannot(makeReadOnly(fault.startsWith("game") ? target : games())))
+        else if (fault.endsWith("read-only") &&
+                 cannot(m_readOnly.emplace_back(fault.startsWith("game") ? target : games()).whyNot))
             QSKIP("cannot make it read-only here");
         else if (fault.contains("disk"))
             QVERIFY(fillDisk(QFileInfo(fault == "game disk full" ? target : workingFile()).path(),

@@ -4,6 +4,7 @@
 #include "editorpanel.h"
 #include "layoutstate.h"
 #include "mapcanvas.h"
+#include "preset.h"
 #include "scoreboardmap.h"
 #include "ucupdownbox.h"
 
@@ -107,6 +108,31 @@ private slots:
         button->click();
         const QPoint inside = m_canvas->screenPosition(0) + (QPoint(323, 47) - QPoint(24, 16)) * m_canvas->zoom();
         QCOMPARE(m_canvas->grab().toImage().pixelColor(inside), QColor(10, 200, 30));
+    }
+
+    // Export writes the record; Import shows a preset as an Open would, as one
+    // step; a preset that is refused changes nothing and says why.
+    void presets()
+    {
+        box(1)->setValue(70);
+        m_dialog.enqueue(m_dir.filePath("out.json"));
+        trigger("exportPresetAction");
+        QString problem;
+        QCOMPARE(gamefile::readPreset(m_dir.filePath("out.json"), &problem), m_window->baza().record());
+        layout::Record values = m_window->baza().record();
+        values[16] = 25; // AWAY a, first row, off the pixel grid: shown as 2, stored as 32
+        QVERIFY(writeFile(m_dir.filePath("in.json"), gamefile::presetText(values)) && writeFile(m_dir.filePath("bad.json"), "{}"));
+        const editing::LayoutState before = state();
+        QString refused;
+        whenShown<QMessageBox>([&refused](QMessageBox* message) { refused = message->text(), message->accept(); });
+        m_dialog.enqueue(m_dir.filePath("bad.json"));
+        trigger("importPresetAction");
+        QVERIFY(refused.contains(m_dir.filePath("bad.json")) && state() == before);
+        m_dialog.enqueue(m_dir.filePath("in.json"));
+        trigger("importPresetAction");
+        QCOMPARE(std::tuple(box(17)->Value(), m_window->baza().PointA(), box(1)->Value()), std::tuple(2, qint16(32), 70));
+        trigger("undoAction");
+        QCOMPARE(state(), before);
     }
 
     // Inverting twice gives the state back exactly, also a corner of 32760,

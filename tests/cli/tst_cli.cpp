@@ -1,0 +1,124 @@
+// varnel-cli through its real process, on real files in a program folder of
+// its own: each command, each exit status, and what it leaves on the disk.
+
+#include "containerbytes.h"
+#include "fieldtable.h"
+#include "preset.h"
+#include "readonly.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace testfiles;
+
+class tst_Cli : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QByteArray m_plain = gamefile::unpackContainer(readFile(SAMPLE_PATH));
+    QString m_program = m_dir.filePath("program/varnel-cli");
+
+    // Runs it in the games folder; "exit N" then what it wrote to stdout and stderr.
+    QStringList run(const QStringList& arguments)
+    {
+        QProcess cli;
+        cli.setWorkingDirectory(m_dir.filePath("games"));
+        cli.start(m_program, arguments);
+        cli.waitForFinished(60000);
+        return {QStringLiteral("exit %1").arg(cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1),
+                cli.readAllStandardOutput(), cli.readAllStandardError()};
+    }
+    QByteArray game(const QString& name) const { return readFile(m_dir.filePath("games/" + name)); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.filePath("program")) &&
+                QDir().mkpath(m_dir.filePath("games")) && QFile::copy(VARNEL_CLI_PATH, m_program));
+        for (const QString name : {"a.bin", "my \"best\" board.bin", "c.bin"})
+            QVERIFY(writeFile(m_dir.filePath("games/" + name), readFile(SAMPLE_PATH)));
+        layout::Record preset{};
+        for (int i = 0; i < layout::kFieldCount; ++i)
+            preset[std::size_t(i)] = qint16(i * 1487 - 32768); // 44 distinct values, both extremes near
+        QVERIFY(writeFile(m_dir.filePath("games/preset.json"), gamefile::presetText(preset)));
+    }
+
+    // Every command's exit status, what it says, and which files it changes.
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("said"); // exit status, then patterns of stdout and stderr
+        QTest::addColumn<QStringList>("changed"); // the game files written
+        const QString usage = "^varnel-cli: .*\\nusage: varnel-cli show";
+        const auto row = [](const char* tag, QStringList arguments, QStringList said, QStringList changed = {}) {
+            QTest::newRow(tag) << arguments << said << changed;
+        };
+        row("show", {"show", "a.bin"}, {"exit 0", "^left_shape.x 24\\n(.+ -?\\d+\\n){42}clock.colon.y 22\\n$", "^$"});
+        row("show --json", {"show", "--json", "a.bin"}, {"exit 0", "\"format\": \"varnel-layout\"", "^$"});
+        row("set", {"set", "my \"best\" board.bin", "left_shape.x=-32768", "home.d.y=32767"},
+            {"exit 0", "^$", "^$"}, {"my \"best\" board.bin"});
+        row("apply", {"apply", "preset.json", "a.bin", "my \"best\" board.bin"}, {"exit 0", "^$", "^$"},
+            {"a.bin", "my \"best\" board.bin"});
+        row("--help", {"--help"}, {"exit 0", "^usage: varnel-cli show", "^$"});
+        row("--version", {"--version"}, {"exit 0", "^varnel-cli \\d+\\.\\d+\\n$", "^$"});
+        row("no command", {}, {"exit 2", "^$", usage});
+        row("unknown command", {"list", "a.bin"}, {"exit 2", "^$", usage});
+        row("show without a file", {"show"}, {"exit 2", "^$", usage});
+        row("apply without files", {"apply", "preset.json"}, {"exit 2", "^$", usage});
+        row("an argument without =", {"set", "a.bin", "left_shape.x"}, {"exit 2", "^$", usage});
+        row("unknown key", {"set", "a.bin", "left.x=1"}, {"exit 1", "^$", "a.bin: .*unknown key \"left.x\""});
+        row("value with a fraction", {"set", "a.bin", "left_shape.x=1.5"}, {"exit 1", "^$", "not a whole number"});
+        row("value out of range", {"set", "a.bin", "home.a.x=32768"}, {"exit 1", "^$", "not a whole number"});
+        row("missing file", {"show", "nothing.bin"}, {"exit 1", "^$", "nothing.bin: reading the game file: "});
+        row("damaged file among good ones", {"apply", "preset.json", "a.bin", "damaged.bin", "c.bin"},
+            {"exit 1", "^$", "damaged.bin: decoding the game file: \\w"});
+        row("data too short", {"show", "short.bin"}, {"exit 1", "^$", "short.bin: reading the layout: .*3000 bytes"});
+        row("bad preset", {"apply", "bad.json", "a.bin"}, {"exit 1", "^$", "bad.json: \"clock.colon.y\" is missing"});
+        row("read-only file among good ones", {"apply", "preset.json", "a.bin", "c.bin"},
+            {"exit 1", "^$", "c.bin: checking the game file: it is read-only"});
+    }
+    void commands()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, changed);
+        QByteArray damaged = readFile(SAMPLE_PATH);
+        damaged[40] = char(damaged[40] ^ 0x10);
+        QByteArray preset = game("preset.json");
+        preset.replace(preset.lastIndexOf(','), preset.size(), "}}");
+        QVERIFY(writeFile(m_dir.filePath("games/damaged.bin"), damaged));
+        QVERIFY(writeFile(m_dir.filePath("games/bad.json"), preset));
+        QVERIFY(writeFile(m_dir.filePath("games/short.bin"), gamefile::packContainer(m_plain.left(3000))));
+        std::optional<ReadOnly> readOnly;
+        if (QString(QTest::currentDataTag()).startsWith("read-only"))
+            if (const QString why = readOnly.emplace(m_dir.filePath("games/c.bin")).whyNot; !why.isEmpty())
+                QSKIP(qPrintable(why));
+
+        const QStringList seen = run(arguments);
+        QCOMPARE(seen[0], said[0]);
+        for (int stream : {1, 2})
+            QVERIFY2(QRegularExpression(said[stream]).match(seen[stream]).hasMatch(), qPrintable(seen[stream]));
+        // Only the named files change, each only in the 96 bytes a Save writes,
+        // and each keeps its original.
+        const QStringList kept = QDir(m_dir.filePath("program/originals")).entryList(QDir::Files);
+        QCOMPARE(kept.size(), changed.size());
+        for (const QString name : {"a.bin", "my \"best\" board.bin", "c.bin"}) {
+            const QByteArray now = gamefile::unpackContainer(game(name));
+            QCOMPARE(now == m_plain, !changed.contains(name));
+            QByteArray outside = now;
+            for (const layout::Block& block : layout::kWriteBlocks)
+                outside.replace(block.offset, block.size, m_plain.mid(block.offset, block.size));
+            QVERIFY2(outside == m_plain, qPrintable(name));
+        }
+        if (!changed.isEmpty() && arguments[0] == "apply")
+            QCOMPARE(run({"show", "--json", changed[0]})[1].toUtf8(), game("preset.json"));
+        for (const QString& assignment : changed.isEmpty() ? QStringList() : arguments.mid(2).filter("="))
+            QVERIFY(run({"show", changed[0]})[1].contains(QString(assignment).replace('=', ' ') + "\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_cli.moc"
