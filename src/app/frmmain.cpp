@@ -61,10 +61,6 @@ frmMain::frmMain(const QString& programFolder)
     QDir::setCurrent(m_programFolder.path());
 
     m_panel = new EditorPanel(this);
-    QPalette white = m_panel->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    m_panel->setPalette(white);
-    m_panel->setAutoFillBackground(true);
     setCentralWidget(m_panel);
     // The panel sizes itself to the window's client area.
     m_panel->setFixedSize(m_panel->size());

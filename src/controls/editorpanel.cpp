@@ -2,6 +2,7 @@
 
 #include "editorpaneltable.h"
 #include "fonts.h"
+#include "paintcachestyle.h"
 #include "panelframe.h"
 #include "settingsbag.h"
 #include "twips.h"
@@ -28,6 +29,12 @@ EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("EditorPanel"));
     fonts::installSubstitutions();
     setFont(fonts::designFont(QStringLiteral("MS Sans Serif"), 8.25));
+    // A white surface. Font and palette are set before any child exists:
+    // set later, each would be passed down to some 300 widgets.
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
     resize(twips::toPixels(panel::kPanelWidth, this), twips::toPixels(panel::kPanelHeight, this));
     buildFrames();
     buildClock();
@@ -96,9 +103,10 @@ void EditorPanel::buildBoxes()
             twips::toPixels(QRect(textLeft, entry.top, panel::kTextFieldWidth, textHeight), this));
         text->setEnabled(entry.textField == panel::TextFieldState::Hidden);
         text->setVisible(entry.textField == panel::TextFieldState::ShownDisabled);
+        text->setStyle(PaintCacheStyle::instance());
         m_txt[static_cast<std::size_t>(index)] = text;
 
-        auto* box = new ucUpDownBox(parent);
+        auto* box = new ucUpDownBox(parent, boxFont);
         box->setObjectName(QStringLiteral("ucUpDownBox%1").arg(entry.number));
         // The stored settings: the range first, so that the box starts at 0
         // without announcing a change.

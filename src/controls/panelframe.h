@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QStaticText>
 #include <QWidget>
 
 // A captioned group frame: a filled background, an etched border and a
@@ -22,6 +23,9 @@ protected:
 
 private:
     QString m_caption;
+    // Laid out once per font: its width and its glyphs come from one shaping.
+    QStaticText m_captionText;
+    QFont m_captionFont;
     QColor m_captionColor;
     QColor m_background;
 };

@@ -1,12 +1,15 @@
 #include "ucupdownbox.h"
 
 #include "numbertext.h"
+#include "outline.h"
+#include "paintcachestyle.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
 #include <QStyle>
@@ -124,8 +127,22 @@ bool isAllowedCharacter(const QKeyEvent& key)
 
 ucUpDownBox::ucUpDownBox(QWidget* parent) : QFrame(parent)
 {
-    m_barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     m_ambientFont = QFrame::font();
+    build();
+}
+
+ucUpDownBox::ucUpDownBox(QWidget* parent, const QFont& font) : QFrame(parent)
+{
+    m_ambientFont = QFrame::font();
+    // Set before the children exist, so that they are made with it rather
+    // than made and then laid out again.
+    QFrame::setFont(font);
+    build();
+}
+
+void ucUpDownBox::build()
+{
+    m_barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 
     m_txt = new QLineEdit(this);
     m_txt->setObjectName(QStringLiteral("txtValue"));
@@ -134,6 +151,7 @@ ucUpDownBox::ucUpDownBox(QWidget* parent) : QFrame(parent)
     setFocusProxy(m_txt);
 
     m_bar = new QScrollBar(Qt::Vertical, this);
+    m_bar->setStyle(PaintCacheStyle::instance());
     m_bar->setObjectName(QStringLiteral("ucBar"));
     m_bar->setRange(-1, 1);
     m_bar->setSingleStep(1);
@@ -150,7 +168,7 @@ ucUpDownBox::ucUpDownBox(QWidget* parent) : QFrame(parent)
     setAlignment(m_alignment);
     applyTextBackColor(m_backColor);
     applyForeColor(m_foreColor);
-    setFont(m_ambientFont);
+    setFont(QFrame::font());
     writeValueText(m_value);
 }
 
@@ -233,11 +251,14 @@ void ucUpDownBox::restoreSettings(const SettingsBag& bag, const QFont& ambientFo
 
     const quint32 backColor = bag.read(QStringLiteral("BackColor"), SystemWindowBackground).toUInt();
     applySurfaceBackColor(backColor);
-    setBorderStyle(bag.read(QStringLiteral("BorderStyle"), 1).toInt());
-    QFrame::setEnabled(bag.read(QStringLiteral("Enabled"), true).toBool());
+    if (const int borderStyle = bag.read(QStringLiteral("BorderStyle"), 1).toInt(); borderStyle != m_borderStyle)
+        setBorderStyle(borderStyle);
+    if (const bool enabled = bag.read(QStringLiteral("Enabled"), true).toBool(); enabled != Enabled())
+        QFrame::setEnabled(enabled);
     const QFont font = bag.read(QStringLiteral("Font"), QVariant::fromValue(ambientFont)).value<QFont>();
     applySurfaceFont(font);
-    setAlignment(bag.read(QStringLiteral("Alignment"), 0).toInt());
+    if (const int alignment = bag.read(QStringLiteral("Alignment"), 0).toInt(); alignment != m_alignment)
+        setAlignment(alignment);
     m_backColor = backColor;
     applyTextBackColor(backColor);
     setForeColor(bag.read(QStringLiteral("ForeColor"), SystemWindowText).toUInt());
@@ -331,6 +352,15 @@ bool ucUpDownBox::eventFilter(QObject* watched, QEvent* event)
     return QFrame::eventFilter(watched, event);
 }
 
+void ucUpDownBox::paintEvent(QPaintEvent* event)
+{
+    if (m_borderStyle == 0)
+        return QFrame::paintEvent(event);
+    // The plain single line QFrame would draw, in the text colour.
+    QPainter painter(this);
+    fillOutline(painter, frameRect(), palette().color(foregroundRole()));
+}
+
 void ucUpDownBox::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
@@ -381,36 +411,54 @@ void ucUpDownBox::writeValueText(int value)
         m_txt->setText(text);
 }
 
+// Each of these leaves a widget alone when it already holds what is asked as
+// its own: a palette or font set on a widget is passed down to its children,
+// which lay themselves out again, and a panel of 44 boxes pays for each.
 void ucUpDownBox::applySurfaceBackColor(quint32 color)
 {
+    const QColor wanted = toColor(color);
+    if (testAttribute(Qt::WA_SetPalette) && palette().color(QPalette::Window) == wanted)
+        return;
     QPalette surface = palette();
-    surface.setColor(QPalette::Window, toColor(color));
+    surface.setColor(QPalette::Window, wanted);
     QFrame::setPalette(surface);
 }
 
 void ucUpDownBox::applyTextBackColor(quint32 color)
 {
+    const QColor wanted = toColor(color);
+    if (m_txt->testAttribute(Qt::WA_SetPalette) && m_txt->palette().color(QPalette::Base) == wanted)
+        return;
     QPalette field = m_txt->palette();
-    field.setColor(QPalette::Base, toColor(color));
+    field.setColor(QPalette::Base, wanted);
     m_txt->setPalette(field);
 }
 
 void ucUpDownBox::applyForeColor(quint32 color)
 {
-    // Disabled text keeps the style's grey.
+    const QColor wanted = toColor(color);
     QPalette field = m_txt->palette();
-    field.setColor(QPalette::Active, QPalette::Text, toColor(color));
-    field.setColor(QPalette::Inactive, QPalette::Text, toColor(color));
+    if (m_txt->testAttribute(Qt::WA_SetPalette) && field.color(QPalette::Active, QPalette::Text) == wanted &&
+        field.color(QPalette::Inactive, QPalette::Text) == wanted)
+        return;
+    // Disabled text keeps the style's grey.
+    field.setColor(QPalette::Active, QPalette::Text, wanted);
+    field.setColor(QPalette::Inactive, QPalette::Text, wanted);
     m_txt->setPalette(field);
 }
 
+// The field may take the font from the surface, whose font is always its own
+// once setFont() or restoreSettings() has run.
 void ucUpDownBox::applyTextFont(const QFont& font)
 {
-    m_txt->setFont(font);
+    if (m_txt->font() != font)
+        m_txt->setFont(font);
 }
 
 void ucUpDownBox::applySurfaceFont(const QFont& font)
 {
+    if (testAttribute(Qt::WA_SetFont) && QFrame::font() == font)
+        return;
     QFrame::setFont(font);
 }
 

@@ -44,6 +44,9 @@ public:
     static constexpr quint32 SystemWindowText = 0x80000008u;
 
     explicit ucUpDownBox(QWidget* parent = nullptr);
+    // Starts with this font instead of the container's; the container's
+    // stays the default that saveSettings() leaves out.
+    ucUpDownBox(QWidget* parent, const QFont& font);
 
     // Text alignment in the field: 0 left, 1 right, 2 centre.
     // Throws std::overflow_error for a value outside the 16-bit range and
@@ -112,9 +115,11 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void build();
     void onTextChanged(const QString& text);
     void onBarValueChanged(int barValue);
     void setBarPosition(int position);

@@ -1,4 +1,5 @@
 #include "editorpanel.h"
+#include "paintcachestyle.h"
 #include "ucupdownbox.h"
 
 #include <QtTest>
@@ -176,6 +177,9 @@ focus     | settext:1234 focus:click =0/1234/0* focus:tab =0/1234/0* focus:set =
         // Enabled is the box's own switch, whatever its container does.
         container.setEnabled(false);
         QVERIFY(!first->isEnabled() && first->Enabled() && first->saveSettings().names().isEmpty());
+        // Made with a font of its own: shown in it, and saved as differing from the container's.
+        auto* own = new ucUpDownBox(&container, font);
+        QVERIFY(own->Font() == font && field(own)->font() == font && own->saveSettings().names() == QStringList{"Font"});
         // The bag: a name in any case finds its entry, which keeps its place; a default is not kept.
         saved.write("max", 5, 100);
         saved.write("ALIGNMENT", 0, 0);
@@ -205,6 +209,66 @@ focus     | settext:1234 focus:click =0/1234/0* focus:tab =0/1234/0* focus:set =
         }
     }
 
+    // A step bar or a framed text field shown from the shared pictures looks as the style itself draws it.
+    // The rows run in turn against one cache: a picture kept for one row and shown for another differs.
+    void cachedPictures_data()
+    {
+        QTest::addColumn<bool>("bar");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QColor>("colour"); // the bar's window, the field's base
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("focus");
+        for (const bool bar : {true, false}) {
+            const QSize size = bar ? QSize(17, 22) : QSize(60, 20);
+            const QColor colour = bar ? QColor(240, 240, 240) : QColor(Qt::white);
+            const char* name = bar ? "bar" : "field";
+            QTest::addRow("%s", name) << bar << true << size << colour << 0 << false;
+            QTest::addRow("%s disabled", name) << bar << false << size << colour << 0 << false;
+            QTest::addRow("%s taller", name) << bar << true << size + QSize(0, 40) << colour << 0 << false;
+            QTest::addRow("%s coloured", name) << bar << true << size << QColor(Qt::yellow) << 0 << false;
+        }
+        QTest::newRow("bar taller, at the top") << true << true << QSize(17, 62) << QColor(240, 240, 240) << -1 << false;
+        QTest::newRow("field with the focus") << false << true << QSize(60, 20) << QColor(Qt::white) << 0 << true;
+    }
+
+    void cachedPictures()
+    {
+        QFETCH(bool, bar);
+        QFETCH(bool, enabled);
+        QFETCH(QSize, size);
+        QFETCH(QColor, colour);
+        QFETCH(int, value);
+        QFETCH(bool, focus);
+        auto picture = [&](QStyle* style) {
+            std::unique_ptr<QWidget> widget;
+            if (bar) {
+                auto* scrollBar = new QScrollBar(Qt::Vertical);
+                scrollBar->setRange(-1, 1);
+                scrollBar->setPageStep(1);
+                scrollBar->setValue(value);
+                widget.reset(scrollBar);
+            } else {
+                widget = std::make_unique<QLineEdit>(QString());
+            }
+            widget->setStyle(style);
+            QPalette palette = widget->palette();
+            palette.setColor(bar ? QPalette::Window : QPalette::Base, colour);
+            widget->setPalette(palette);
+            widget->setEnabled(enabled);
+            widget->resize(size);
+            if (focus) {
+                widget->show();
+                widget->activateWindow();
+                widget->setFocus();
+                if (!QTest::qWaitForWindowActive(widget.get()) || !widget->hasFocus())
+                    return QImage();
+            }
+            return widget->grab().toImage();
+        };
+        QCOMPARE(picture(PaintCacheStyle::instance()), picture(QApplication::style()));
+    }
+
     // Box N relays every Change into text field N-1 and nowhere else; Tab walks the boxes in this order.
     void panel()
     {
@@ -224,6 +288,9 @@ focus     | settext:1234 focus:click =0/1234/0* focus:tab =0/1234/0* focus:set =
             // Untouched, box N is at 0 without a Change, which would have been relayed; no field is typeable.
             QLineEdit* txt = panel.txt(n - 1);
             QVERIFY(panel.box(n)->Value() == 0 && field(panel.box(n))->text() == u"0");
+            // In the panel's font, though made inside frames whose own font is their bold caption's.
+            QVERIFY(panel.box(n)->Font() == panel.font() && panel.box(n)->font() == panel.font() &&
+                    field(panel.box(n))->font() == panel.font() && panel.box(n)->parentWidget()->font().bold());
             QVERIFY(!(txt->isEnabled() && txt->isVisible()));
             QSignalSpy edits(txt, &QLineEdit::textChanged);
             panel.box(n)->setValue(n + 100);
