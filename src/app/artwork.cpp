@@ -1,78 +1,29 @@
 #include "artwork.h"
 
-#include <QFont>
+#include <QImage>
 #include <QPainter>
+#include <QResource>
 
 namespace artwork {
 
 namespace {
 
-// A panel outline with its four corners labelled, top row then bottom row.
-void drawPanel(QPainter& p, const QRect& r, const QString& topLeft, const QString& topRight,
-               const QString& bottomLeft, const QString& bottomRight)
+// The pictures are drawn when the program is built (pictures/drawpictures.cpp)
+// and carried as raw pixels, which cost nothing to show.
+QPixmap builtPicture(const QString& name, const QSize& size)
 {
-    p.setPen(QPen(QColor(30, 30, 30), 1));
-    p.setBrush(QColor(210, 225, 245));
-    p.drawRect(r);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QColor(200, 0, 0));
-    const int d = 12;
-    p.drawText(QRect(r.left() - d - 2, r.top() - d, d, d), Qt::AlignCenter, topLeft);
-    p.drawText(QRect(r.right() + 3, r.top() - d, d, d), Qt::AlignCenter, topRight);
-    p.drawText(QRect(r.left() - d - 2, r.bottom(), d, d), Qt::AlignCenter, bottomLeft);
-    p.drawText(QRect(r.right() + 3, r.bottom(), d, d), Qt::AlignCenter, bottomRight);
+    const QResource pixels(QStringLiteral(":/pictures/") + name);
+    if (pixels.compressionAlgorithm() != QResource::NoCompression ||
+        pixels.size() != qint64(size.width()) * size.height() * 4)
+        return {};
+    return QPixmap::fromImage(QImage(pixels.data(), size.width(), size.height(), QImage::Format_RGB32));
 }
 
 } // namespace
 
-QPixmap logoBanner()
-{
-    QPixmap banner(165, 78);
-    banner.fill(QColor(20, 90, 40));
-    QPainter p(&banner);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::white, 2));
-    p.drawRoundedRect(QRectF(4, 4, 157, 70), 8, 8);
-    QFont title(QStringLiteral("Arial"));
-    title.setPixelSize(30);
-    title.setBold(true);
-    p.setFont(title);
-    p.setPen(Qt::white);
-    p.drawText(QRect(0, 6, 165, 40), Qt::AlignCenter, QStringLiteral("VARNEL"));
-    QFont sub(QStringLiteral("Arial"));
-    sub.setPixelSize(11);
-    p.setFont(sub);
-    p.setPen(QColor(255, 220, 80));
-    p.drawText(QRect(0, 44, 165, 24), Qt::AlignCenter, QStringLiteral("scoreboard layout editor"));
-    return banner;
-}
+QPixmap logoBanner() { return builtPicture(QStringLiteral("banner.rgb32"), {165, 78}); }
 
-QPixmap cornerHelp()
-{
-    QPixmap picture(236, 165);
-    picture.fill(Qt::white);
-    QPainter p(&picture);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    p.setFont(font);
-    // The bar-shaped panel: default arrangement, then inverted.
-    drawPanel(p, QRect(22, 18, 110, 26), QStringLiteral("b"), QStringLiteral("d"), QStringLiteral("a"),
-              QStringLiteral("c"));
-    drawPanel(p, QRect(22, 92, 110, 26), QStringLiteral("d"), QStringLiteral("b"), QStringLiteral("c"),
-              QStringLiteral("a"));
-    // The standing panel.
-    drawPanel(p, QRect(178, 24, 30, 100), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
-              QStringLiteral("d"));
-    QFont caption(QStringLiteral("Arial"));
-    caption.setPixelSize(10);
-    p.setFont(caption);
-    p.setPen(Qt::black);
-    p.drawText(QRect(0, 60, 160, 14), Qt::AlignCenter, QStringLiteral("default"));
-    p.drawText(QRect(0, 134, 160, 14), Qt::AlignCenter, QStringLiteral("inverted"));
-    p.drawText(QRect(160, 140, 70, 14), Qt::AlignCenter, QStringLiteral("standing"));
-    return picture;
-}
+QPixmap cornerHelp() { return builtPicture(QStringLiteral("corners.rgb32"), {236, 165}); }
 
 QIcon windowIcon()
 {

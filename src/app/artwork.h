@@ -3,7 +3,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-// Pictures drawn by the program itself, so that it ships no image files.
+// The pictures of the main window, all the program's own work, so that it
+// ships no image files: the icon is drawn at start, the two pictures when
+// the program is built.
 namespace artwork {
 
 // The 165 x 78 banner in the logo box.
