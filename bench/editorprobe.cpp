@@ -20,11 +20,15 @@
 
 int main(int argc, char* argv[])
 {
+    idleprobe::mark("main");
     QApplication app(argc, argv);
+    idleprobe::mark("application");
     // Driving the window must not change what the person's own runs remember.
     QStandardPaths::setTestModeEnabled(true);
     frmMain window;
+    idleprobe::mark("built");
     window.show();
+    idleprobe::mark("shown");
 
     QueuedFileDialogBackend dialog;
     ScopedFileDialogBackend answered(dialog);

@@ -9,9 +9,13 @@
 
 int main(int argc, char* argv[])
 {
+    idleprobe::mark("main");
     QApplication app(argc, argv);
+    idleprobe::mark("application");
     QMainWindow window;
+    idleprobe::mark("built");
     window.show();
+    idleprobe::mark("shown");
     const long long idle = idleprobe::runUntilIdle(window);
     idleprobe::printReport(idle);
     return 0;

@@ -9,10 +9,18 @@
 
 #include <cstdio>
 #include <ctime>
+#include <utility>
+#include <vector>
 
 namespace idleprobe {
 
 namespace {
+
+std::vector<std::pair<const char*, long long>>& phases()
+{
+    static std::vector<std::pair<const char*, long long>> marked;
+    return marked;
+}
 
 class PaintWatch : public QObject {
 public:
@@ -21,8 +29,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint && !painted) {
             painted = true;
+            mark("paint");
+        }
         return QObject::eventFilter(watched, event);
     }
 };
@@ -46,6 +56,8 @@ long long monotonicNs()
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
 }
+
+void mark(const char* name) { phases().emplace_back(name, monotonicNs()); }
 
 long long runUntilIdle(QWidget& window, const std::function<void()>& thenDo)
 {
@@ -80,6 +92,8 @@ long long runUntilIdle(QWidget& window, const std::function<void()>& thenDo)
 void printReport(long long idleNs)
 {
     std::printf("idle_ns %lld\nhwm_kib %lld\n", idleNs, peakResidentKib());
+    for (const auto& [name, ns] : phases())
+        std::printf("phase_ns %s %lld\n", name, ns);
     std::fflush(stdout);
 }
 

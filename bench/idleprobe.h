@@ -12,14 +12,20 @@ namespace idleprobe {
 // so the parent can subtract the time at which it started the probe.
 long long monotonicNs();
 
+// Records that start-up has reached the phase `name` now; printReport()
+// prints every phase with its time.
+void mark(const char* name);
+
 // Runs the application's event loop until `window` has been painted and the
 // loop is about to wait for new events. Then `thenDo`, if given, runs once
 // from the loop, and the loop goes on until it is idle again. Returns the time
-// at which the loop first became idle.
+// at which the loop first became idle. Marks "paint" when the window's first
+// paint event arrives.
 long long runUntilIdle(QWidget& window, const std::function<void()>& thenDo = {});
 
 // Prints "idle_ns N" and "hwm_kib N" on stdout, the second being the peak
-// resident memory of this process so far (VmHWM).
+// resident memory of this process so far (VmHWM), and "phase_ns NAME N" for
+// each phase marked.
 void printReport(long long idleNs);
 
 } // namespace idleprobe

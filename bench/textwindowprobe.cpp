@@ -14,13 +14,17 @@
 
 int main(int argc, char* argv[])
 {
+    idleprobe::mark("main");
     QApplication app(argc, argv);
+    idleprobe::mark("application");
     QMainWindow window;
     if (argc > 2)
         window.resize(QString::fromLocal8Bit(argv[1]).toInt(), QString::fromLocal8Bit(argv[2]).toInt());
     window.menuBar()->addMenu(QStringLiteral("Menu"));
     window.setCentralWidget(new QLabel(QStringLiteral("One line of text")));
+    idleprobe::mark("built");
     window.show();
+    idleprobe::mark("shown");
     const long long idle = idleprobe::runUntilIdle(window);
     idleprobe::printReport(idle);
     return 0;
