@@ -9,7 +9,8 @@ namespace fonts {
 // Registers the stand-ins once; safe to call again.
 void installSubstitutions();
 
-// A font by family and point size, e.g. designFont("Arial", 12, true).
+// A font by family and point size, e.g. designFont("Arial", 12, true): in
+// that family where it is installed, else in the first stand-in installed.
 QFont designFont(const QString& family, double pointSize, bool bold = false);
 
 } // namespace fonts
