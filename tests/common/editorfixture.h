@@ -23,6 +23,7 @@
 class EditorFixture {
 protected:
     QTemporaryDir m_dir;
+    QTemporaryDir m_settings; // what the window remembers, apart from test programs run alongside
     QueuedFileDialogBackend m_dialog;
     std::unique_ptr<ScopedFileDialogBackend> m_scopedDialog;
     std::unique_ptr<frmMain> m_window;
@@ -39,6 +40,7 @@ protected:
     void setUpEditor()
     {
         QStandardPaths::setTestModeEnabled(true); // the settings of a test run are its own
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")).clear();
         QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(workingFolder()) &&
                 QDir().mkpath(program() + "/doc") && QDir().mkpath(games()));
