@@ -1,8 +1,9 @@
 // varnel-bench: start-up, memory, Open, Save and zlibtool, each against its
 // floor or baseline, as medians over repeated runs, printed as one table;
-// then the steps of start-up, the editor's beside the same-size window's.
+// then the steps of start-up, the editor's beside the same-size window's and
+// beside its own controls made of plain Qt widgets.
 //
-//   varnel-bench [REPEATS]      (11 by default)
+//   varnel-bench [REPEATS [EARLIER_EDITOR_PROBE]]      (11 repeats by default)
 //
 // Everything runs on Qt's offscreen platform. Open and Save run in this
 // process in a real window with a program folder of its own and the real
@@ -20,6 +21,7 @@
 #include "mapcanvas.h"
 #include "scoreboardmap.h"
 #include "pollingrunner.h"
+#include "plainwidgets.h"
 #include "scn_common_dialog.h"
 #include "ucupdownbox.h"
 
@@ -31,6 +33,9 @@
 #include <QMessageBox>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QSysInfo>
 #include <QThread>
 #include <QTemporaryDir>
@@ -440,22 +445,42 @@ std::vector<double> stepDurations(const ProbeReport& report)
     return steps;
 }
 
-// Medians of each step for the editor and for the same-size window, and what
-// the editor adds.
-void printStartupSteps(const std::vector<std::vector<double>>& editor, const std::vector<std::vector<double>>& text)
+// Medians of each step for the editor, the same-size window and the plain
+// copy of the editor's controls, and what the editor adds to the window.
+void printStartupSteps(const std::vector<std::vector<double>>& editor, const std::vector<std::vector<double>>& text,
+                       const std::vector<std::vector<double>>& plain)
 {
-    std::printf("\n| Start-up step (medians) | Editor | Same-size window with a menu and a label | Editor's own |\n");
-    std::printf("|---|---:|---:|---:|\n");
+    std::printf("\n| Start-up step (medians) | Editor | Same-size window with a menu and a label | Editor's own "
+                "| Editor's controls, plain Qt widgets |\n");
+    std::printf("|---|---:|---:|---:|---:|\n");
+    auto stepMedian = [](const std::vector<std::vector<double>>& runs, std::size_t step) {
+        std::vector<double> durations;
+        for (const auto& run : runs)
+            durations.push_back(run[step]);
+        return median(durations);
+    };
     for (std::size_t step = 0; step < kStartupSteps.size(); ++step) {
-        std::vector<double> editorStep, textStep;
-        for (const auto& run : editor)
-            editorStep.push_back(run[step]);
-        for (const auto& run : text)
-            textStep.push_back(run[step]);
-        const double own = median(editorStep) - median(textStep);
-        std::printf("| %s | %s | %s | %s%s |\n", qPrintable(kStartupSteps[step].second), qPrintable(ms(median(editorStep))),
-                    qPrintable(ms(median(textStep))), own >= 0 ? "+" : "-", qPrintable(ms(std::abs(own))));
+        const double own = stepMedian(editor, step) - stepMedian(text, step);
+        std::printf("| %s | %s | %s | %s%s | %s |\n", qPrintable(kStartupSteps[step].second),
+                    qPrintable(ms(stepMedian(editor, step))), qPrintable(ms(stepMedian(text, step))),
+                    own >= 0 ? "+" : "-", qPrintable(ms(std::abs(own))), qPrintable(ms(stepMedian(plain, step))));
     }
+}
+
+// How many widgets of each kind a window holds, and how many of them are
+// hidden: the plain copy of the editor's controls must hold the same.
+QString census(const QMainWindow& window)
+{
+    const QWidget* root = window.centralWidget();
+    auto count = [root](auto kind) {
+        using Kind = std::remove_pointer_t<decltype(kind)>;
+        const QList<Kind*> found = root->findChildren<Kind*>();
+        const auto hidden = std::count_if(found.begin(), found.end(), [](const Kind* w) { return w->isHidden(); });
+        return QStringLiteral("%1 (%2 hidden)").arg(found.size()).arg(hidden);
+    };
+    return QStringLiteral("%1 widgets, %2 text fields, %3 scroll bars, %4 labels")
+        .arg(count(static_cast<QWidget*>(nullptr)), count(static_cast<QLineEdit*>(nullptr)),
+             count(static_cast<QScrollBar*>(nullptr)), count(static_cast<QLabel*>(nullptr)));
 }
 
 QString cpuModel()
@@ -510,17 +535,27 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
 
     QList<Row> rows;
-    std::vector<std::vector<double>> editorSteps, textSteps;
+    std::vector<std::vector<double>> editorSteps, textSteps, plainSteps;
 
     // The editor's window size, for the reference window of the same size.
+    // And its controls written down, for the probe that makes them again of
+    // plain Qt widgets; the copy is checked here.
     QSize editorSize;
+    const QString sketchPath = root + "/editor.sketch";
     {
         frmMain window(programFolder);
         window.show();
         QCoreApplication::processEvents();
         editorSize = window.size();
+        const QByteArray sketch = plainwidgets::sketch(window);
+        QMainWindow plain;
+        if (!plainwidgets::build(sketch, plain) || census(plain) != census(window))
+            fail("the plain copy of the editor's controls holds " + census(plain) + ", the editor " + census(window));
+        if (!writeFile(sketchPath, sketch))
+            fail("cannot write " + sketchPath);
+        std::printf("Editor window: %d × %d pixels, %s\n\n", editorSize.width(), editorSize.height(),
+                    qPrintable(census(window)));
     }
-    std::printf("Editor window: %d × %d pixels\n\n", editorSize.width(), editorSize.height());
 
     // Start-up and memory, in fresh processes, the two probes taking turns.
     {
@@ -528,7 +563,8 @@ int main(int argc, char* argv[])
         const QString emptyProbe = QStringLiteral(EMPTY_PROBE_PATH);
         const QStringList textWindowProbe{QStringLiteral(TEXT_WINDOW_PROBE_PATH),
                                           QString::number(editorSize.width()), QString::number(editorSize.height())};
-        std::vector<double> editorStart, emptyStart, textStart, editorPeak, largePeak, emptyPeak, textPeak, baseStart,
+        const QStringList plainProbe{QStringLiteral(PLAIN_WIDGETS_PROBE_PATH), sketchPath};
+        std::vector<double> plainStart, editorStart, emptyStart, textStart, editorPeak, largePeak, emptyPeak, textPeak, baseStart,
             basePeak;
         for (int round = 0; round <= repeats; ++round) {
             if (!baseProbe.isEmpty() && round > 0) {
@@ -538,6 +574,7 @@ int main(int argc, char* argv[])
             const ProbeReport editor = runProbe({editorProbe});
             const ProbeReport empty = runProbe({emptyProbe});
             const ProbeReport text = runProbe(textWindowProbe);
+            const ProbeReport plain = runProbe(plainProbe);
             const ProbeReport opened = runProbe({editorProbe, games[0].path});
             const ProbeReport openedLarge = runProbe({editorProbe, games[1].path});
             if (round == 0)
@@ -545,6 +582,8 @@ int main(int argc, char* argv[])
             editorStart.push_back(editor.startupMs);
             editorSteps.push_back(stepDurations(editor));
             textSteps.push_back(stepDurations(text));
+            plainSteps.push_back(stepDurations(plain));
+            plainStart.push_back(plain.startupMs);
             emptyStart.push_back(empty.startupMs);
             textStart.push_back(text.startupMs);
             textPeak.push_back(text.peakMiB);
@@ -556,6 +595,8 @@ int main(int argc, char* argv[])
         // pays for the backing store and for starting the font system.
         rows << slowerBy("Start-up until the window is shown and idle", median(editorStart),
                          "same-size window with a menu and a label", median(textStart), 1.3);
+        rows << slowerBy("Start-up of the editor's controls made of plain Qt widgets", median(plainStart),
+                         "same-size window with a menu and a label", median(textStart), 0);
         rows << slowerBy("Start-up of a window of the editor's size with a menu and one label", median(textStart),
                          "empty window", median(emptyStart), 0);
         const double floorMiB = median(emptyPeak);
@@ -641,6 +682,6 @@ int main(int argc, char* argv[])
     }
 
     printTable(rows);
-    printStartupSteps(editorSteps, textSteps);
+    printStartupSteps(editorSteps, textSteps, plainSteps);
     return 0;
 }
