@@ -101,8 +101,13 @@ QString check(const QByteArray& text, layout::Record* record)
         return QStringLiteral("not a layout: its format is %1, not \"%2\"")
             .arg(QString::fromUtf8(QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact).mid(1).chopped(1)),
                  kFormat);
+    // QJsonDocument skips a byte order mark, as some Windows editors write
+    // one before UTF-8; so must the reading of the members as written.
+    QByteArrayView body = QByteArrayView(text).trimmed();
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body = body.sliced(3).trimmed();
     QByteArrayView version, values;
-    for (const auto& [key, written] : membersAsWritten(QByteArrayView(text).trimmed())) {
+    for (const auto& [key, written] : membersAsWritten(body)) {
         if (key == u"version")
             version = written;
         else if (key == u"values")

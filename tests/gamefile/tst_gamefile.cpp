@@ -57,6 +57,9 @@ private slots:
         QTest::newRow("round trip") << QByteArray() << QByteArray() << "";
         QTest::newRow("other members") << QByteArray("{\n    \"format") << QByteArray("{\"name\": [1.5], \"a\": {}, \"format")
                                        << "";
+        // As some Windows editors save UTF-8.
+        QTest::newRow("byte order mark") << QByteArray("{\n    \"format") << QByteArray("\xEF\xBB\xBF{\n    \"format")
+                                         << "";
         QTest::newRow("not JSON") << QByteArray() << QByteArray("{\"format\": ") << "not JSON: ";
         QTest::newRow("not an object") << QByteArray() << QByteArray("[1]") << "not a JSON object";
         QTest::newRow("other format") << QByteArray("varnel-layout") << QByteArray("layout") << "its format is \"layout\"";
