@@ -9,21 +9,25 @@ seconds=${1:-60}
 bash scripts/deps.sh clang libclang-rt-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVARNEL_FUZZ=ON -DVARNEL_SANITIZE=ON
-cmake --build build-fuzz -j2 --target fuzz_container fuzz_layout samplegen
+cmake --build build-fuzz -j2 --target fuzz_container fuzz_layout fuzz_preset samplegen varnel-cli
 
 # Seeds: the sample as container and as plain layout, and a few cut short.
 corpus=build-fuzz/corpus
-mkdir -p "$corpus/container" "$corpus/layout"
+mkdir -p "$corpus/container" "$corpus/layout" "$corpus/preset"
 build-fuzz/tools/samplegen/samplegen "$corpus/container/sample"
 build-fuzz/tools/samplegen/samplegen "$corpus/layout/sample" --plain
 head -c 16 "$corpus/container/sample" > "$corpus/container/header-only"
 head -c 3000 "$corpus/layout/sample" > "$corpus/layout/short"
+# The sample's values as a preset, as the command line writes it, once as is,
+# once on one line behind a byte order mark.
+build-fuzz/program/varnel-cli show --json "$corpus/container/sample" > "$corpus/preset/sample"
+{ printf '\xef\xbb\xbf'; tr -d ' \n' < "$corpus/preset/sample"; } > "$corpus/preset/compact"
 
 export ASAN_OPTIONS=detect_leaks=1
 failed=0
 runs=build-fuzz/fuzz-runs.tsv
 : > "$runs"
-for target in container layout; do
+for target in container layout preset; do
     rm -rf "build-fuzz/findings/$target"
     mkdir -p "build-fuzz/findings/$target"
     log="build-fuzz/findings/$target.log"

@@ -130,9 +130,17 @@ std::optional<layout::Record> readPreset(const QString& path, QString* problem)
         *problem = QStringLiteral("%1: cannot read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return std::nullopt;
     }
+    std::optional<layout::Record> record = presetFromText(file.readAll(), problem);
+    if (!record)
+        *problem = QDir::toNativeSeparators(path) + QStringLiteral(": ") + *problem;
+    return record;
+}
+
+std::optional<layout::Record> presetFromText(const QByteArray& text, QString* problem)
+{
     layout::Record record{};
-    if (const QString first = check(file.readAll(), &record); !first.isEmpty()) {
-        *problem = QDir::toNativeSeparators(path) + QStringLiteral(": ") + first;
+    if (const QString first = check(text, &record); !first.isEmpty()) {
+        *problem = first;
         return std::nullopt;
     }
     return record;

@@ -19,6 +19,9 @@ namespace gamefile {
 // then *problem names the file and the first problem found.
 std::optional<layout::Record> readPreset(const QString& path, QString* problem);
 
+// The same for a preset's text; *problem names only the problem.
+std::optional<layout::Record> presetFromText(const QByteArray& text, QString* problem);
+
 // The preset text of a record, keys in the field table's order.
 QByteArray presetText(const layout::Record& record);
 
