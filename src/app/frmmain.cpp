@@ -321,6 +321,9 @@ bool frmMain::cmdZapisz_Click()
     const auto idle = qScopeGuard([this] { setBusy(false); });
     const gamefile::WorkingFiles files = gamefile::WorkingFiles::ofDecompressed(m_lokalizacja->text());
 
+    // The boxes still answer while the tool runs; what is typed meanwhile is
+    // not in this Save.
+    const layout::Record written = m_baza.record();
     gamefile::StepResult result = gamefile::writeLayout(m_baza, files);
     if (result.ok())
         result = gamefile::removeOldOutput(files);
@@ -334,7 +337,7 @@ bool frmMain::cmdZapisz_Click()
         reportSaveFailure(result);
         return false;
     }
-    m_savedRecord = m_baza.record();
+    m_savedRecord = written;
     updateCaption();
     return true;
 }

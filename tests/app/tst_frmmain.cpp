@@ -2,6 +2,7 @@
 
 #include "editorfixture.h"
 #include "editorpanel.h"
+#include "scn_process.h"
 #include "testfiles.h"
 #include "ucupdownbox.h"
 
@@ -101,6 +102,25 @@ private slots:
         save();
         QCOMPARE(read16(unpacked(game()), 3278), qint16(1234));
         QCOMPARE(readFile(other), broken);
+    }
+
+    // What is typed while the tool compresses is not in that Save, so it
+    // stays an unsaved change.
+    void anEditDuringSaveStaysUnsaved()
+    {
+        open(game());
+        m_window->panel()->box(1)->setValue(70);
+        m_window->setProcessRunner([this](const QStringList& commandLine, int limit) {
+            m_window->panel()->box(3)->setValue(33);
+            Scn_Process tool;
+            tool.setTimeLimit(limit);
+            return tool.Run_Process(commandLine);
+        });
+        save();
+        QByteArray expected = m_plainSample;
+        write16(expected, 2096, 70);
+        QCOMPARE(unpacked(game()).toHex(), expected.toHex());
+        QVERIFY(m_window->windowTitle().endsWith('*'));
     }
 
     // Names as a person may have them open and save the very file named,
