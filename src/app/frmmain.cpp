@@ -294,15 +294,18 @@ void frmMain::MnuFileOpen_Click()
     setBusy(true);
     const auto idle = qScopeGuard([this] { setBusy(false); });
     const gamefile::WorkingFiles files = m_programFolder.workingFilesFor(title);
-    // An old decompressed file must never be taken for the new one; it comes
-    // back if this Open fails, as it belongs to the layout on show. Every
-    // failure ends the Open quietly.
+    // An old decompressed file must never be taken for the new one. Both it
+    // and an old plain copy come back if this Open fails: either may be a
+    // working file of the layout on show (a game file named after the open
+    // one plus ".unzlib"). Every other failure ends the Open quietly.
+    gamefile::SetAside oldCopy(files.plainCopy);
     gamefile::SetAside old(files.decompressed);
-    if (!old.ready() || !gamefile::copyIn(chosen, files).ok())
+    if (!oldCopy.ready() || !old.ready() || !gamefile::copyIn(chosen, files).ok())
         return;
     const gamefile::ToolRun run = runTool({files.plainCopy, QStringLiteral("-d")});
     if (!gamefile::checkDecompressed(files, run).ok() || !m_baza.Wczytaj(files.decompressed))
         return;
+    oldCopy.keepNew();
     old.keepNew();
     m_targetPath = chosen;
     m_lokalizacja->setText(files.decompressed);

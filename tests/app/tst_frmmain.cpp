@@ -83,7 +83,8 @@ private slots:
     }
 
     // A cancelled or failed Open empties the fields and keeps the earlier
-    // layout, which a Save then writes over the earlier file.
+    // layout, which a Save then writes over the earlier file. The last one
+    // fails on a file whose working copy is the open layout's working file.
     void failedOpensKeepTheEarlierLayout()
     {
         open(game());
@@ -91,7 +92,8 @@ private slots:
         const QByteArray broken = QByteArray(m_sample).replace(40, 1, "\x55");
         const QString other = m_dir.path() + "/other/unnamed_278.bin"; // the same title
         QVERIFY(QDir().mkpath(m_dir.path() + "/other") && writeFile(other, broken));
-        for (const QString& answer : {QString(), games() + "/typed but missing.bin", other}) {
+        QVERIFY(writeFile(game() + ".unzlib", "not a container"));
+        for (const QString& answer : {QString(), games() + "/typed but missing.bin", other, game() + ".unzlib"}) {
             answer.isEmpty() ? m_dialog.enqueueCancel() : m_dialog.enqueue(answer);
             m_window->findChild<QAction*>("MnuFileOpen")->trigger();
             QVERIFY(m_window->panel()->txt(0)->text().isEmpty() && !shownMessage());
