@@ -294,6 +294,17 @@ void frmMain::MnuFileOpen_Click()
     setBusy(true);
     const auto idle = qScopeGuard([this] { setBusy(false); });
     const gamefile::WorkingFiles files = m_programFolder.workingFilesFor(title);
+    // The working files are named after the title: another editor with a
+    // game file of this name open has them, and must keep them.
+    QString claimed;
+    if (!m_claim.add(files, &claimed)) {
+        if (!claimed.isEmpty())
+            reportOpenRefusal(chosen, claimed);
+        return;
+    }
+    const auto settleClaim = qScopeGuard([this, &loaded, &files] {
+        m_claim.keepOnly(loaded ? std::optional(files) : shownFiles());
+    });
     // An old decompressed file must never be taken for the new one. Both it
     // and an old plain copy come back if this Open fails: either may be a
     // working file of the layout on show (a game file named after the open
@@ -354,6 +365,24 @@ void frmMain::reportSaveFailure(const gamefile::StepResult& failure)
     box->setObjectName(QStringLiteral("SaveFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void frmMain::reportOpenRefusal(const QString& gameFile, const QString& reason)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Open File"),
+                                QStringLiteral("%1 was not opened.\n\nReason: %2")
+                                    .arg(QDir::toNativeSeparators(gameFile), reason),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("OpenRefused"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+std::optional<gamefile::WorkingFiles> frmMain::shownFiles() const
+{
+    if (!m_baza.Loaded())
+        return std::nullopt;
+    return gamefile::WorkingFiles::ofDecompressed(m_lokalizacja->text());
 }
 
 void frmMain::cmdReadmy_Click()

@@ -2,12 +2,14 @@
 
 #include "baza.h"
 #include "gamefilesteps.h"
+#include "workingclaim.h"
 
 #include <QMainWindow>
 #include <QUndoStack>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class EditorPanel;
 class QAction;
@@ -69,8 +71,12 @@ private:
     void updateCommands();
     gamefile::ToolRun runTool(const QStringList& arguments);
     void reportSaveFailure(const gamefile::StepResult& failure);
+    void reportOpenRefusal(const QString& gameFile, const QString& reason);
+    // The working files of the layout on show, if one is.
+    std::optional<gamefile::WorkingFiles> shownFiles() const;
 
     gamefile::ProgramFolder m_programFolder;
+    gamefile::WorkingClaim m_claim; // the working files of the layout on show
     Baza m_baza;
     QString m_targetPath;
     EditorPanel* m_panel = nullptr;

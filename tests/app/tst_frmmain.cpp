@@ -12,8 +12,12 @@
 #include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace testfiles;
 
@@ -123,6 +127,46 @@ private slots:
         write16(expected, 2096, 70);
         QCOMPARE(unpacked(game()).toHex(), expected.toHex());
         QVERIFY(m_window->windowTitle().endsWith('*'));
+    }
+
+    // Every player's game file has the same name, and so have the working
+    // files: while one editor has them, another cannot open a file of that
+    // name, and gets told why. A lock left by an editor that ended without
+    // freeing it is no hindrance.
+    void anotherEditorKeepsItsWorkingFiles()
+    {
+        QVERIFY(QDir().mkpath(workingFolder() + "/locks"));
+        if (const pid_t child = fork(); child == 0) {
+            QLockFile left(workingFolder() + "/locks/unnamed_278.bin.unzlib.lock");
+            _exit(left.tryLock(0) ? 0 : 1); // ends holding it
+        } else {
+            int status = 0;
+            QVERIFY(waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        open(game());
+        QVERIFY(m_window->baza().Loaded());
+        const QString backup = m_dir.path() + "/backup/unnamed_278.bin";
+        QByteArray otherPlain = m_plainSample;
+        otherPlain[100] = char(0x5A);
+        QVERIFY(QDir().mkpath(m_dir.path() + "/backup") && writeFile(backup, gamefile::packContainer(otherPlain)));
+        {
+            frmMain second(program());
+            m_dialog.enqueue(backup);
+            second.findChild<QAction*>("MnuFileOpen")->trigger();
+            QVERIFY(!second.baza().Loaded() && shownMessage());
+            QVERIFY(shownMessage()->text().startsWith(QDir::toNativeSeparators(backup) + " was not opened"));
+            QVERIFY(shownMessage()->text().contains("another Varnel"));
+        }
+        m_window->panel()->box(1)->setValue(55);
+        save();
+        QByteArray expected = m_plainSample;
+        write16(expected, 2096, 55);
+        QCOMPARE(unpacked(game()).toHex(), expected.toHex());
+        m_window.reset(); // gone, and its claim with it
+        frmMain third(program());
+        m_dialog.enqueue(backup);
+        third.findChild<QAction*>("MnuFileOpen")->trigger();
+        QVERIFY(third.baza().Loaded());
     }
 
     // Names as a person may have them open and save the very file named,
