@@ -116,9 +116,16 @@ private:
     {
         for (Job& job : jobs) {
             gamefile::StepResult result = gamefile::putLayout(&job.data, record);
+            // The new file takes the old one's place in its folder (the
+            // target's, for a link), so that folder must take it too.
+            const QString folder = QFileInfo(QFileInfo(job.path).canonicalFilePath()).absolutePath();
             if (!QFileInfo(job.path).isWritable())
                 result = gamefile::StepResult::failed(QStringLiteral("checking the game file"),
                                                       QStringLiteral("it is read-only"));
+            else if (!QFileInfo(folder).isWritable())
+                result = gamefile::StepResult::failed(
+                    QStringLiteral("checking the game file"),
+                    QStringLiteral("its folder %1 is read-only").arg(QDir::toNativeSeparators(folder)));
             if (!result.ok()) {
                 fail(job.path, result);
                 return false;

@@ -79,6 +79,8 @@ private slots:
         row("bad preset", {"apply", "bad.json", "a.bin"}, {"exit 1", "^$", "bad.json: \"clock.colon.y\" is missing"});
         row("read-only file among good ones", {"apply", "preset.json", "a.bin", "c.bin"},
             {"exit 1", "^$", "c.bin: checking the game file: it is read-only"});
+        row("read-only folder among good ones", {"apply", "preset.json", "a.bin", "locked/d.bin", "c.bin"},
+            {"exit 1", "^$", "d.bin: checking the game file: its folder .*locked is read-only"});
     }
     void commands()
     {
@@ -92,9 +94,13 @@ private slots:
         QVERIFY(writeFile(m_dir.filePath("games/damaged.bin"), damaged));
         QVERIFY(writeFile(m_dir.filePath("games/bad.json"), preset));
         QVERIFY(writeFile(m_dir.filePath("games/short.bin"), gamefile::packContainer(m_plain.left(3000))));
+        QVERIFY(QDir().mkpath(m_dir.filePath("games/locked")) &&
+                writeFile(m_dir.filePath("games/locked/d.bin"), readFile(SAMPLE_PATH)));
         std::optional<ReadOnly> readOnly;
-        if (QString(QTest::currentDataTag()).startsWith("read-only"))
-            if (const QString why = readOnly.emplace(m_dir.filePath("games/c.bin")).whyNot; !why.isEmpty())
+        const QString tag = QTest::currentDataTag();
+        if (tag.startsWith("read-only"))
+            if (const QString why = readOnly.emplace(m_dir.filePath(tag.contains("folder") ? "games/locked" : "games/c.bin")).whyNot;
+                !why.isEmpty())
                 QSKIP(qPrintable(why));
 
         const QStringList seen = run(arguments);
@@ -117,6 +123,18 @@ private slots:
             QCOMPARE(run({"show", "--json", changed[0]})[1].toUtf8(), game("preset.json"));
         for (const QString& assignment : changed.isEmpty() ? QStringList() : arguments.mid(2).filter("="))
             QVERIFY(run({"show", changed[0]})[1].contains(QString(assignment).replace('=', ' ') + "\n"));
+    }
+
+    // An answer that cannot be written is a failure, not an empty success.
+    void answerThatCannotBeWritten()
+    {
+        QProcess cli;
+        cli.setWorkingDirectory(m_dir.filePath("games"));
+        cli.setStandardOutputFile(QStringLiteral("/dev/full"));
+        cli.start(m_program, {"show", "--json", "a.bin"});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 1);
+        QVERIFY(cli.readAllStandardError().startsWith("varnel-cli: writing to the standard output: "));
     }
 };
 
