@@ -90,6 +90,8 @@ QString checkValues(QByteArrayView values, layout::Record* record)
 // The first problem of a preset's text, or nothing.
 QString check(const QByteArray& text, layout::Record* record)
 {
+    if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF"))
+        return QStringLiteral("it is saved as UTF-16; save it as UTF-8");
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
@@ -107,7 +109,14 @@ QString check(const QByteArray& text, layout::Record* record)
     if (body.startsWith("\xEF\xBB\xBF"))
         body = body.sliced(3).trimmed();
     QByteArrayView version, values;
+    QSet<QString> seen;
     for (const auto& [key, written] : membersAsWritten(body)) {
+        const bool ours = key == u"format" || key == u"version" || key == u"values";
+        // The JSON reader keeps the last of two; which one a person meant
+        // is not for us to guess.
+        if (ours && seen.contains(key))
+            return QStringLiteral("\"%1\" is given twice").arg(key);
+        seen.insert(key);
         if (key == u"version")
             version = written;
         else if (key == u"values")

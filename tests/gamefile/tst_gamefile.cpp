@@ -60,6 +60,9 @@ private slots:
         // As some Windows editors save UTF-8.
         QTest::newRow("byte order mark") << QByteArray("{\n    \"format") << QByteArray("\xEF\xBB\xBF{\n    \"format")
                                          << "";
+        QTest::newRow("UTF-16") << QByteArray() << QByteArray("\xFF\xFE{\0") << "saved as UTF-16";
+        QTest::newRow("values twice") << QByteArray("\"version\": 1,") << QByteArray("\"version\": 1, \"values\": {},")
+                                      << "\"values\" is given twice";
         QTest::newRow("not JSON") << QByteArray() << QByteArray("{\"format\": ") << "not JSON: ";
         QTest::newRow("not an object") << QByteArray() << QByteArray("[1]") << "not a JSON object";
         QTest::newRow("other format") << QByteArray("varnel-layout") << QByteArray("layout") << "its format is \"layout\"";
