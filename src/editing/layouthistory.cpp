@@ -90,6 +90,8 @@ void LayoutHistory::invert(std::string_view team)
 {
     LayoutState before = captureState(m_panel, m_baza);
     putBack(invertedState(before, team));
+    if (m_shown == before)
+        return; // the panel is its own mirror: nothing to undo
     m_stack.push(new LayoutStep(*this, {StepSource::Whole}, std::move(before), m_shown));
 }
 
@@ -103,7 +105,8 @@ void LayoutHistory::showRecord(const layout::Record& record)
     Show_Data(m_panel, m_baza);
     m_recording = true;
     m_shown = captureState(m_panel, m_baza);
-    m_stack.push(new LayoutStep(*this, {StepSource::Whole}, std::move(before), m_shown));
+    if (m_shown != before) // a preset of what is on show is no step
+        m_stack.push(new LayoutStep(*this, {StepSource::Whole}, std::move(before), m_shown));
     emit changed();
 }
 
