@@ -52,7 +52,8 @@ const QString kHelpText = QStringLiteral("To invert the image you need to change
 frmMain::frmMain() : frmMain(gamefile::ProgramFolder::ofExecutable().path()) {}
 
 frmMain::frmMain(const QString& programFolder)
-    : m_programFolder(programFolder), m_toolTimeLimitMs(Scn_Process::kDefaultTimeLimitMs)
+    : m_programFolder(programFolder), m_claim(m_programFolder.lockFolder()),
+      m_toolTimeLimitMs(Scn_Process::kDefaultTimeLimitMs)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
@@ -309,8 +310,8 @@ void frmMain::MnuFileOpen_Click()
     // and an old plain copy come back if this Open fails: either may be a
     // working file of the layout on show (a game file named after the open
     // one plus ".unzlib"). Every other failure ends the Open quietly.
-    gamefile::SetAside oldCopy(files.plainCopy);
-    gamefile::SetAside old(files.decompressed);
+    gamefile::SetAside oldCopy(files.plainCopy, m_programFolder.asideFolder());
+    gamefile::SetAside old(files.decompressed, m_programFolder.asideFolder());
     if (!oldCopy.ready() || !old.ready() || !gamefile::copyIn(chosen, files).ok())
         return;
     const gamefile::ToolRun run = runTool({files.plainCopy, QStringLiteral("-d")});

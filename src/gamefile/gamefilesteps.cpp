@@ -72,10 +72,13 @@ StepResult toolOutputThere(const QString& step, const QString& output, const Too
 
 } // namespace
 
-SetAside::SetAside(QString path) : m_path(std::move(path)), m_aside(m_path + QStringLiteral(".previous"))
+SetAside::SetAside(QString path, const QString& folder)
+    : m_path(std::move(path)), m_aside(QDir(folder).filePath(QFileInfo(m_path).fileName()))
 {
+    if (!QFile::exists(m_path))
+        return;
     QFile::remove(m_aside);
-    m_moved = QFile::exists(m_path) && QFile::rename(m_path, m_aside);
+    m_moved = QDir().mkpath(folder) && QFile::rename(m_path, m_aside);
 }
 
 SetAside::~SetAside()

@@ -18,10 +18,11 @@ struct ToolRun {
 };
 
 // Keeps a file out of the way while a command may replace it, and puts it
-// back unless the command keeps the new one.
+// back unless the command keeps the new one. It waits in `folder`, under its
+// own name, which is made when needed.
 class SetAside {
 public:
-    explicit SetAside(QString path);
+    SetAside(QString path, const QString& folder);
     ~SetAside();
     SetAside(const SetAside&) = delete;
     SetAside& operator=(const SetAside&) = delete;

@@ -53,6 +53,16 @@ QString ProgramFolder::workingFolder() const
     return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("temp") + QDir::separator();
 }
 
+QString ProgramFolder::lockFolder() const
+{
+    return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("locks") + QDir::separator();
+}
+
+QString ProgramFolder::asideFolder() const
+{
+    return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("aside") + QDir::separator();
+}
+
 QString ProgramFolder::readmePath() const
 {
     return m_path + QStringLiteral("doc") + QDir::separator() + QStringLiteral("Readmy.txt");

@@ -31,6 +31,12 @@ public:
     QString workingFolder() const; // zlib/temp/, of the data folder
     QString readmePath() const;    // doc/Readmy.txt
     QString originalsFolder() const; // originals/ of the data folder: game files as they were before their first Save
+    // Beside the working folder, so that no working file (named after a game
+    // file, which may have any name) can ever be taken for theirs: the locks
+    // on the working files of game files on show, and working files an Open
+    // has set aside until it ends.
+    QString lockFolder() const;  // zlib/locks/, of the data folder
+    QString asideFolder() const; // zlib/aside/, of the data folder
 
     // The working files of a game file with this title (its name without folders).
     WorkingFiles workingFilesFor(const QString& title) const;

@@ -1,5 +1,6 @@
 #include "workingclaim.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,10 +16,16 @@ std::vector<QString> pathsOf(const WorkingFiles& files)
     return {files.plainCopy, files.decompressed, files.compressed};
 }
 
-QString lockPathFor(const QString& workingFile)
+// A lock's name is a digest of its working file's name, which as a game
+// file's name may already be as long as a file name can be.
+QString lockNameFor(const QString& workingFile)
 {
-    const QFileInfo file(workingFile);
-    return file.dir().filePath(QStringLiteral("locks/") + file.fileName() + QStringLiteral(".lock"));
+    QString name = QFileInfo(workingFile).fileName();
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    name = name.toCaseFolded(); // one file, however its name is cased
+#endif
+    return QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex()) +
+           QStringLiteral(".lock");
 }
 
 } // namespace
@@ -29,12 +36,10 @@ bool WorkingClaim::add(const WorkingFiles& files, QString* problem)
     for (const QString& path : pathsOf(files)) {
         if (m_locks.count(path) || taken.count(path))
             continue;
-        const QString lockPath = lockPathFor(path);
-        // Inside the working folder only, never making it: without it the
-        // Open cannot go on anyway.
-        const QFileInfo lockFolder(QFileInfo(lockPath).path());
-        if (!lockFolder.isDir() && !QDir(QFileInfo(path).path()).mkdir(lockFolder.fileName()))
+        // Never making the working folder: without it the Open cannot go on.
+        if (!QFileInfo(QFileInfo(path).path()).isDir() || !QDir().mkpath(m_lockFolder))
             return false;
+        const QString lockPath = QDir(m_lockFolder).filePath(lockNameFor(path));
         auto lock = std::make_unique<QLockFile>(lockPath);
         // Held for as long as a layout is on show: only a lock whose editor
         // has ended is stale, however old it is.

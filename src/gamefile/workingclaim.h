@@ -14,11 +14,14 @@ namespace gamefile {
 // The working files take their names from the game file's title alone, so
 // two editors with game files of one name open (every player's file has the
 // same name) would write each other's data back over their game files. A
-// claim holds a lock for each working file of the layout on show, in the
-// working folder's "locks" folder, for as long as the layout is on show; a
-// lock left by an editor that ended without freeing it is taken over.
+// claim holds a lock for each working file of the layout on show, for as
+// long as the layout is on show; a lock left by an editor that ended without
+// freeing it is taken over.
 class WorkingClaim {
 public:
+    // The locks live in lockFolder (ProgramFolder::lockFolder()).
+    explicit WorkingClaim(QString lockFolder) : m_lockFolder(std::move(lockFolder)) {}
+
     // Adds the working files of `files` to the claim. Adds nothing when
     // another editor holds one of them, and says so in *problem, or when a
     // lock cannot be made (no working folder, a full disk), leaving *problem
@@ -29,6 +32,7 @@ public:
     void keepOnly(const std::optional<WorkingFiles>& files);
 
 private:
+    QString m_lockFolder;
     std::map<QString, std::unique_ptr<QLockFile>> m_locks; // by working file
 };
 

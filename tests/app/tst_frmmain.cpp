@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QMenuBar>
 #include <QTest>
 
@@ -135,10 +134,11 @@ private slots:
     // freeing it is no hindrance.
     void anotherEditorKeepsItsWorkingFiles()
     {
-        QVERIFY(QDir().mkpath(workingFolder() + "/locks"));
         if (const pid_t child = fork(); child == 0) {
-            QLockFile left(workingFolder() + "/locks/unnamed_278.bin.unzlib.lock");
-            _exit(left.tryLock(0) ? 0 : 1); // ends holding it
+            const gamefile::ProgramFolder folder(program());
+            gamefile::WorkingClaim left(folder.lockFolder());
+            QString problem;
+            _exit(left.add(folder.workingFilesFor("unnamed_278.bin"), &problem) ? 0 : 1); // ends holding it
         } else {
             int status = 0;
             QVERIFY(waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -176,15 +176,26 @@ private slots:
         QByteArray plain = m_plainSample;
         write16(plain, 2096, 4321);
         QVERIFY(writeFile(games() + "/a.bin", m_sample));
-        for (const QString name : {"my \"best\" board.bin", "a.bin ", "data", "-it's.bin", "tablica wyników.bin"}) {
-            QVERIFY(writeFile(games() + "/" + name, gamefile::packContainer(plain)));
-            open(games() + "/" + name);
+        QStringList paths;
+        for (const QString name : {"my \"best\" board.bin", "locks", "aside", "a.bin ", "data", "-it's.bin",
+                                   "tablica wyników.bin"})
+            paths << games() + "/" + name;
+        // As long as the dialog's 255 characters and the working files'
+        // names allow; opened twice, so that its working files are set aside.
+        const QTemporaryDir near(QStringLiteral("/tmp/XXXXXX"));
+        const qsizetype longest = std::min<qsizetype>(243, 255 - near.path().size() - 1);
+        const QString longPath = near.path() + "/" + QString(longest - 4, u'x') + ".bin";
+        paths << longPath << longPath;
+        for (const QString& path : paths) {
+            const QString name = QFileInfo(path).fileName();
+            QVERIFY(writeFile(path, gamefile::packContainer(plain)));
+            open(path);
             QCOMPARE(std::pair(name, m_window->panel()->box(1)->Value()), std::pair(name, 4321));
             QCOMPARE(lokalizacja()->text(), QDir::toNativeSeparators(workingFolder() + "/" + name + ".unzlib"));
             m_window->panel()->box(1)->setValue(77);
             save();
             QVERIFY(!shownMessage());
-            QCOMPARE(std::pair(name, read16(unpacked(games() + "/" + name), 2096)), std::pair(name, qint16(77)));
+            QCOMPARE(std::pair(name, read16(unpacked(path), 2096)), std::pair(name, qint16(77)));
             QCOMPARE(readFile(games() + "/a.bin"), m_sample);
         }
     }

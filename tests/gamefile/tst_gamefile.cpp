@@ -110,12 +110,13 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"game.bin", "new.zlib"}));
         for (bool keep : {false, true}) {
             {
-                gamefile::SetAside aside(game);
+                gamefile::SetAside aside(game, dir.filePath("aside"));
                 QVERIFY(aside.ready() && writeFile(game, "newer"));
                 if (keep)
                     aside.keepNew();
             }
             QCOMPARE(readFile(game), QByteArray(keep ? "newer" : "new"));
+            QCOMPARE(QDir(dir.filePath("aside")).entryList(QDir::Files), QStringList());
         }
     }
 };
