@@ -228,12 +228,13 @@ bool MapCanvas::event(QEvent* event)
     default:
         return QWidget::event(event);
     }
-    if (m_selected >= 0) {
-        // From where the handle is drawn, in whole pixels as the boxes show
-        // it: halves go to the even neighbour, as when a layout is shown.
-        const QPointF at = position(m_selected);
-        moveTo(m_selected, QPoint(int(std::nearbyint(at.x())), int(std::nearbyint(at.y()))) + by);
-    }
+    if (m_selected < 0)
+        return QWidget::event(event); // the scroll area's, to look around
+    // From where the handle is drawn, in whole pixels as the boxes show it:
+    // halves go to the even neighbour, as when a layout is shown.
+    const QPointF at = position(m_selected);
+    moveTo(m_selected, QPoint(int(std::nearbyint(at.x())), int(std::nearbyint(at.y()))) + by);
+    emit selectionMoved(screenPosition(m_selected));
     return true;
 }
 
@@ -266,7 +267,13 @@ void MapCanvas::wheelEvent(QWheelEvent* event)
 {
     if (!(event->modifiers() & Qt::ControlModifier))
         return QWidget::wheelEvent(event);
-    setZoom(m_zoom + (event->angleDelta().y() > 0 ? 1 : -1));
+    // A notch is 120; a touchpad sends it in small parts, and a sideways
+    // turn is no zoom at all.
+    m_wheel += event->angleDelta().y();
+    for (; m_wheel >= 120; m_wheel -= 120)
+        setZoom(m_zoom + 1);
+    for (; m_wheel <= -120; m_wheel += 120)
+        setZoom(m_zoom - 1);
 }
 
 void MapCanvas::select(int handle)
@@ -274,13 +281,19 @@ void MapCanvas::select(int handle)
     m_selected = handle;
     ++m_run;
     update();
+    if (handle >= 0)
+        emit selectionMoved(screenPosition(handle));
 }
 
 void MapCanvas::moveTo(int handle, QPoint game)
 {
+    // No further than the game file can hold, so that the boxes never show
+    // what a Save would not write: corners are kept in sixteenths of a pixel.
+    const int unit = handle < kFirstCorner ? 1 : 16;
+    const auto storable = [unit](int pixels) { return std::clamp(pixels, -32768 / unit, 32767 / unit); };
     m_history.setSource(editing::StepSource{editing::StepSource::MapHandle, handle, m_run});
-    m_panel.box(boxOf(handle, ".x"))->setValue(game.x());
-    m_panel.box(boxOf(handle, ".y"))->setValue(game.y());
+    m_panel.box(boxOf(handle, ".x"))->setValue(storable(game.x()));
+    m_panel.box(boxOf(handle, ".y"))->setValue(storable(game.y()));
     m_history.setSource(std::nullopt);
 }
 

@@ -35,6 +35,11 @@ public:
     // Follows the record: new size, new picture.
     void refresh();
 
+signals:
+    // A handle was selected or moved with the keys, and is drawn at `at`:
+    // whoever shows a part of the map shows that.
+    void selectionMoved(QPoint at);
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -62,4 +67,5 @@ private:
     int m_selected = -1;
     bool m_dragging = false;
     int m_run = 0; // each drag and each run of nudges is a step of its own
+    int m_wheel = 0; // turned with Ctrl and not yet a whole notch
 };

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 ScoreboardMap::ScoreboardMap(EditorPanel& panel, const Baza& baza, editing::LayoutHistory& history,
@@ -26,13 +27,20 @@ ScoreboardMap::ScoreboardMap(EditorPanel& panel, const Baza& baza, editing::Layo
     backdrop->setFocusPolicy(Qt::NoFocus); // Tab belongs to the map's handles
     connect(backdrop, &QPushButton::clicked, this, &ScoreboardMap::chooseBackdrop);
     auto* hint = new QLabel(QStringLiteral("Drag a marker or a corner, or select one with Tab and move it with the "
-                                           "arrow keys (with Shift by ten). Ctrl+wheel or Ctrl+plus and minus zoom."));
+                                           "arrow keys (with Shift by ten). Ctrl+wheel or Ctrl+plus and minus zoom. "
+                                           "Ctrl+B chooses a backdrop."));
     hint->setWordWrap(true);
     auto* top = new QHBoxLayout;
     top->addWidget(backdrop);
     top->addWidget(hint, 1);
+    // The button takes no focus, for Tab belongs to the map's handles.
+    auto* chooseByKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    chooseByKey->setObjectName(QStringLiteral("backdropShortcut"));
+    connect(chooseByKey, &QShortcut::activated, this, &ScoreboardMap::chooseBackdrop);
     auto* scroll = new QScrollArea;
     scroll->setWidget(m_canvas);
+    connect(m_canvas, &MapCanvas::selectionMoved, scroll,
+            [scroll](QPoint at) { scroll->ensureVisible(at.x(), at.y(), 60, 60); });
     scroll->setBackgroundRole(QPalette::Base);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -10,6 +10,9 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace testfiles;
 
@@ -20,6 +23,24 @@ class tst_Map : public QObject, EditorFixture {
     editing::LayoutState state() const { return editing::captureState(*m_window->panel(), m_window->baza()); }
     ucUpDownBox* box(int n) const { return m_window->panel()->box(n); }
     void trigger(const char* action) { m_window->findChild<QAction*>(action)->trigger(); }
+    // Keys on the map, such as "Tab*9 Shift+Down", or a drag of the selected
+    // handle by game pixels, "drag:DX,DY".
+    void drive(const QString& keys)
+    {
+        for (const QString& key : keys.split(' ')) {
+            if (key.startsWith("drag:")) {
+                const QPoint from = m_canvas->screenPosition(m_canvas->selected());
+                const QPoint to = from + QPoint(key.mid(5).section(',', 0, 0).toInt(), key.section(',', 1).toInt()) *
+                                             m_canvas->zoom();
+                QTest::mousePress(m_canvas, Qt::LeftButton, {}, from);
+                QTest::mouseMove(m_canvas, to);
+                QTest::mouseRelease(m_canvas, Qt::LeftButton, {}, to);
+            } else {
+                for (int n = key.section('*', 1).toInt() | !key.contains('*'); n > 0; --n)
+                    QTest::keySequence(m_canvas, QKeySequence(key.section('*', 0, 0)));
+            }
+        }
+    }
 
 private slots:
     void init()
@@ -60,24 +81,67 @@ private slots:
             expected << this->box(box)->Value() + moves[i + 1]
                      << m_window->baza().value(layout::fieldForTextField(box - 1).index) + moves[i + 1] * scale;
         }
-        for (const QString& key : keys.split(' ')) {
-            if (key.startsWith("drag:")) {
-                const QPoint from = m_canvas->screenPosition(m_canvas->selected());
-                const QPoint to = from + QPoint(key.mid(5).section(',', 0, 0).toInt(), key.section(',', 1).toInt()) *
-                                             m_canvas->zoom();
-                QTest::mousePress(m_canvas, Qt::LeftButton, {}, from);
-                QTest::mouseMove(m_canvas, to);
-                QTest::mouseRelease(m_canvas, Qt::LeftButton, {}, to);
-            } else {
-                for (int n = key.section('*', 1).toInt() | !key.contains('*'); n > 0; --n)
-                    QTest::keySequence(m_canvas, QKeySequence(key.section('*', 0, 0)));
-            }
-        }
+        drive(keys);
         QCOMPARE(m_canvas->zoom(), keys.contains("Ctrl+=") ? 3 : 2);
         QList<int> seen;
         for (int box : {moves[0], moves[2]})
             seen << this->box(box)->Value() << m_window->baza().value(layout::fieldForTextField(box - 1).index);
         QCOMPARE(seen, expected);
+    }
+
+    // A move stops where the game file stops: markers at -32768 and 32767,
+    // corners at 2047 pixels (kept in sixteenths; their boxes stop at 0), so
+    // that the boxes never show what a Save would not write.
+    void movesStopAtWhatTheFileHolds_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QList<int>>("values"); // box; its value before; after, shown and stored
+        QTest::newRow("Left Shape, Right at the top") << "Tab*1 Right" << QList{1, 32767, 32767, 32767};
+        QTest::newRow("Left Shape, Shift+Left to the bottom") << "Tab*1 Shift+Left" << QList{1, -32765, -32768, -32768};
+        QTest::newRow("HOME d, Right at the top") << "Tab*18 Right" << QList{35, 2047, 2047, 32752};
+        QTest::newRow("AWAY b, dragged far") << "Tab*20 drag:3000,0" << QList{18, 2000, 2047, 32752};
+    }
+    void movesStopAtWhatTheFileHolds()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QList<int>, values);
+        box(values[0])->setValue(values[1]);
+        drive(keys);
+        QCOMPARE(box(values[0])->Value(), values[2]);
+        QCOMPARE(int(m_window->baza().value(layout::fieldForTextField(values[0] - 1).index)), values[3]);
+    }
+
+    // From the keyboard alone: the handle Tab selects is scrolled into view
+    // at any zoom, the arrows look around while none is selected, Ctrl+B
+    // chooses a backdrop. Ctrl and the wheel zoom by whole notches, gathered
+    // from a touchpad's small parts; a sideways turn does not zoom.
+    void keyboardAndWheel()
+    {
+        auto* scroll = qobject_cast<QScrollArea*>(m_canvas->parentWidget()->parentWidget());
+        drive("Ctrl+=*14");
+        QCOMPARE(m_canvas->zoom(), 16);
+        drive("Right");
+        QVERIFY(scroll->horizontalScrollBar()->value() > 0);
+        for (int h = 0; h < MapCanvas::kHandleCount; ++h) {
+            drive("Tab");
+            const QPoint seen = m_canvas->mapTo(scroll->viewport(), m_canvas->screenPosition(h));
+            QVERIFY2(scroll->viewport()->rect().contains(seen), qPrintable(QString::number(h)));
+        }
+        QString refused;
+        whenShown<QMessageBox>([&refused](QMessageBox* message) { refused = message->text(), message->accept(); });
+        QVERIFY(writeFile(m_dir.filePath("notes.png"), "not an image"));
+        m_dialog.enqueue(m_dir.filePath("notes.png"));
+        drive("Ctrl+B");
+        QTRY_VERIFY(refused.contains(m_dir.filePath("notes.png")));
+
+        QList<int> zooms;
+        for (const QPoint turn : {QPoint(120, 0), QPoint(0, -40), QPoint(0, -40), QPoint(0, -40), QPoint(0, -120)}) {
+            QWheelEvent wheel(QPointF(10, 10), m_canvas->mapToGlobal(QPointF(10, 10)), {}, turn, Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(m_canvas, &wheel);
+            zooms << m_canvas->zoom();
+        }
+        QCOMPARE(zooms, QList({16, 16, 16, 15, 14}));
     }
 
     // The map follows the record, whatever changed it: a marker moves with its box.
