@@ -359,22 +359,23 @@ bool frmMain::cmdZapisz_Click()
 
 void frmMain::reportSaveFailure(const gamefile::StepResult& failure)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Save"),
-                                QStringLiteral("%1 was not saved.\n\nFailed step: %2\nReason: %3")
-                                    .arg(QDir::toNativeSeparators(m_targetPath), failure.step(), failure.reason()),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("SaveFailure"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    showWarning(QStringLiteral("Save"), QStringLiteral("SaveFailure"),
+                QStringLiteral("%1 was not saved.\n\nFailed step: %2\nReason: %3")
+                    .arg(QDir::toNativeSeparators(m_targetPath), failure.step(), failure.reason()));
 }
 
 void frmMain::reportOpenRefusal(const QString& gameFile, const QString& reason)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Open File"),
-                                QStringLiteral("%1 was not opened.\n\nReason: %2")
-                                    .arg(QDir::toNativeSeparators(gameFile), reason),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("OpenRefused"));
+    showWarning(QStringLiteral("Open File"), QStringLiteral("OpenRefused"),
+                QStringLiteral("%1 was not opened.\n\nReason: %2").arg(QDir::toNativeSeparators(gameFile), reason));
+}
+
+// Window-modal, so that the command returns at once and the window stays
+// as it is behind the message.
+void frmMain::showWarning(const QString& caption, const QString& name, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, this);
+    box->setObjectName(name);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

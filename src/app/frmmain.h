@@ -72,6 +72,7 @@ private:
     gamefile::ToolRun runTool(const QStringList& arguments);
     void reportSaveFailure(const gamefile::StepResult& failure);
     void reportOpenRefusal(const QString& gameFile, const QString& reason);
+    void showWarning(const QString& caption, const QString& name, const QString& text);
     // The working files of the layout on show, if one is.
     std::optional<gamefile::WorkingFiles> shownFiles() const;
 
