@@ -29,6 +29,8 @@ public:
         if (m_closed || next->m_source != m_source)
             return false;
         m_after = next->m_after;
+        // Typing that ends where it began is no step at all.
+        setObsolete(m_after == m_before);
         return true;
     }
     void undo() override
@@ -58,11 +60,14 @@ LayoutHistory::LayoutHistory(EditorPanel& panel, Baza& baza, QUndoStack& stack, 
     : QObject(parent), m_panel(panel), m_baza(baza), m_stack(stack), m_shown(captureState(panel, baza))
 {
     // Connected after the panel's relay, so a box's change has reached the
-    // record by the time it is recorded.
-    for (int n = 1; n <= layout::kFieldCount; ++n)
-        connect(panel.box(n), &ucUpDownBox::Change, this, [this, n] {
-            record(m_source.value_or(StepSource{StepSource::Box, n, m_focusRun}));
-        });
+    // record by the time it is recorded. A box's text counts too where its
+    // value stays (emptied, a lone "-", past the box's range): it is on show,
+    // and Undo must not carry it into the next step.
+    for (int n = 1; n <= layout::kFieldCount; ++n) {
+        const auto recordBox = [this, n] { record(m_source.value_or(StepSource{StepSource::Box, n, m_focusRun})); };
+        connect(panel.box(n), &ucUpDownBox::Change, this, recordBox);
+        connect(panel.box(n)->txtValue(), &QLineEdit::textChanged, this, recordBox);
+    }
     connect(qApp, &QApplication::focusChanged, this, [this] { ++m_focusRun; });
 }
 

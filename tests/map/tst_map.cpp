@@ -144,6 +144,40 @@ private slots:
         QCOMPARE(zooms, QList({16, 16, 16, 15, 14}));
     }
 
+    // What a box shows is part of each step, also where its value stays (an
+    // emptied box): Undo takes back just the last thing done. Typing that
+    // ends where it began is no step at all.
+    void undoTakesBackJustTheLastThing()
+    {
+        QLineEdit* first = box(31)->txtValue();
+        QLineEdit* second = box(1)->txtValue();
+        const QString shown = first->text(), secondShown = second->text();
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(first, "1");
+        QTest::keyClick(first, Qt::Key_Backspace);
+        second->setFocus();
+        QTest::keyClick(second, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(second, "8");
+        trigger("undoAction");
+        QCOMPARE(std::pair(first->text(), second->text()), std::pair(QString(), secondShown));
+        trigger("undoAction");
+        QCOMPARE(first->text(), shown);
+
+        trigger("invertAwayAction");
+        const editing::LayoutState inverted = state();
+        QLineEdit* third = box(8)->txtValue();
+        third->setFocus();
+        QTest::keyClick(third, Qt::Key_End);
+        QTest::keyClicks(third, "2");
+        QTest::keyClick(third, Qt::Key_Backspace);
+        QCOMPARE(state(), inverted);
+        trigger("undoAction");
+        QVERIFY(state() != inverted);
+        trigger("redoAction");
+        QCOMPARE(state(), inverted);
+    }
+
     // The map follows the record, whatever changed it: a marker moves with its box.
     void markerFollowsItsBox()
     {
