@@ -13,10 +13,5 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     idleprobe::mark("application");
     QMainWindow window;
-    idleprobe::mark("built");
-    window.show();
-    idleprobe::mark("shown");
-    const long long idle = idleprobe::runUntilIdle(window);
-    idleprobe::printReport(idle);
-    return 0;
+    return idleprobe::showAndReport(window);
 }

@@ -89,6 +89,15 @@ long long runUntilIdle(QWidget& window, const std::function<void()>& thenDo)
     return firstIdle;
 }
 
+int showAndReport(QWidget& window)
+{
+    mark("built");
+    window.show();
+    mark("shown");
+    printReport(runUntilIdle(window));
+    return 0;
+}
+
 void printReport(long long idleNs)
 {
     std::printf("idle_ns %lld\nhwm_kib %lld\n", idleNs, peakResidentKib());

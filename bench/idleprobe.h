@@ -23,6 +23,10 @@ void mark(const char* name);
 // paint event arrives.
 long long runUntilIdle(QWidget& window, const std::function<void()>& thenDo = {});
 
+// What a probe does once its window is built: marks "built", shows the
+// window, marks "shown", runs until idle and reports. Returns main()'s status.
+int showAndReport(QWidget& window);
+
 // Prints "idle_ns N" and "hwm_kib N" on stdout, the second being the peak
 // resident memory of this process so far (VmHWM), and "phase_ns NAME N" for
 // each phase marked.

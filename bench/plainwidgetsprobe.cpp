@@ -29,10 +29,5 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "varnel-plain-widgets-probe: the sketch is damaged\n");
         return 1;
     }
-    idleprobe::mark("built");
-    window.show();
-    idleprobe::mark("shown");
-    const long long idle = idleprobe::runUntilIdle(window);
-    idleprobe::printReport(idle);
-    return 0;
+    return idleprobe::showAndReport(window);
 }

@@ -22,10 +22,5 @@ int main(int argc, char* argv[])
         window.resize(QString::fromLocal8Bit(argv[1]).toInt(), QString::fromLocal8Bit(argv[2]).toInt());
     window.menuBar()->addMenu(QStringLiteral("Menu"));
     window.setCentralWidget(new QLabel(QStringLiteral("One line of text")));
-    idleprobe::mark("built");
-    window.show();
-    idleprobe::mark("shown");
-    const long long idle = idleprobe::runUntilIdle(window);
-    idleprobe::printReport(idle);
-    return 0;
+    return idleprobe::showAndReport(window);
 }
