@@ -15,6 +15,12 @@ const QString kToolName = QStringLiteral("zlibtool.exe");
 const QString kToolName = QStringLiteral("zlibtool");
 #endif
 
+// A folder of the data folder's zlib/, ending with the native separator.
+QString zlibFolder(const QString& data, const char* name)
+{
+    return data + QStringLiteral("zlib") + QDir::separator() + QLatin1String(name) + QDir::separator();
+}
+
 } // namespace
 
 WorkingFiles WorkingFiles::ofDecompressed(const QString& decompressed)
@@ -34,7 +40,7 @@ ProgramFolder::ProgramFolder(const QString& folder) : m_path(QDir::toNativeSepar
     if (!QFileInfo(m_path).isWritable()) {
         m_data = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                           QStringLiteral("/varnel/"));
-        QDir().mkpath(m_data + QStringLiteral("zlib/temp"));
+        QDir().mkpath(workingFolder());
     }
 }
 
@@ -50,17 +56,17 @@ QString ProgramFolder::toolPath() const
 
 QString ProgramFolder::workingFolder() const
 {
-    return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("temp") + QDir::separator();
+    return zlibFolder(m_data, "temp");
 }
 
 QString ProgramFolder::lockFolder() const
 {
-    return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("locks") + QDir::separator();
+    return zlibFolder(m_data, "locks");
 }
 
 QString ProgramFolder::asideFolder() const
 {
-    return m_data + QStringLiteral("zlib") + QDir::separator() + QStringLiteral("aside") + QDir::separator();
+    return zlibFolder(m_data, "aside");
 }
 
 QString ProgramFolder::readmePath() const

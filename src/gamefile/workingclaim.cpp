@@ -32,13 +32,13 @@ QString lockNameFor(const QString& workingFile)
 
 bool WorkingClaim::add(const WorkingFiles& files, QString* problem)
 {
+    // Never making the working folder: without it the Open cannot go on.
+    if (!QFileInfo(QFileInfo(files.decompressed).path()).isDir() || !QDir().mkpath(m_lockFolder))
+        return false;
     std::map<QString, std::unique_ptr<QLockFile>> taken;
     for (const QString& path : pathsOf(files)) {
         if (m_locks.count(path) || taken.count(path))
             continue;
-        // Never making the working folder: without it the Open cannot go on.
-        if (!QFileInfo(QFileInfo(path).path()).isDir() || !QDir().mkpath(m_lockFolder))
-            return false;
         const QString lockPath = QDir(m_lockFolder).filePath(lockNameFor(path));
         auto lock = std::make_unique<QLockFile>(lockPath);
         // Held for as long as a layout is on show: only a lock whose editor
