@@ -548,13 +548,13 @@ int main(int argc, char* argv[])
         QCoreApplication::processEvents();
         editorSize = window.size();
         const QByteArray sketch = plainwidgets::sketch(window);
+        const QString held = census(window);
         QMainWindow plain;
-        if (!plainwidgets::build(sketch, plain) || census(plain) != census(window))
-            fail("the plain copy of the editor's controls holds " + census(plain) + ", the editor " + census(window));
+        if (!plainwidgets::build(sketch, plain) || census(plain) != held)
+            fail("the plain copy of the editor's controls holds " + census(plain) + ", the editor " + held);
         if (!writeFile(sketchPath, sketch))
             fail("cannot write " + sketchPath);
-        std::printf("Editor window: %d × %d pixels, %s\n\n", editorSize.width(), editorSize.height(),
-                    qPrintable(census(window)));
+        std::printf("Editor window: %d × %d pixels, %s\n\n", editorSize.width(), editorSize.height(), qPrintable(held));
     }
 
     // Start-up and memory, in fresh processes, the two probes taking turns.
@@ -564,8 +564,8 @@ int main(int argc, char* argv[])
         const QStringList textWindowProbe{QStringLiteral(TEXT_WINDOW_PROBE_PATH),
                                           QString::number(editorSize.width()), QString::number(editorSize.height())};
         const QStringList plainProbe{QStringLiteral(PLAIN_WIDGETS_PROBE_PATH), sketchPath};
-        std::vector<double> plainStart, editorStart, emptyStart, textStart, editorPeak, largePeak, emptyPeak, textPeak, baseStart,
-            basePeak;
+        std::vector<double> editorStart, emptyStart, textStart, plainStart, editorPeak, largePeak, emptyPeak, textPeak,
+            baseStart, basePeak;
         for (int round = 0; round <= repeats; ++round) {
             if (!baseProbe.isEmpty() && round > 0) {
                 baseStart.push_back(runProbe({baseProbe}).startupMs);
