@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextStream>
 
 namespace cli {
@@ -68,19 +67,19 @@ public:
     int set(const QString& path, const QStringList& assignments)
     {
         QList<std::pair<const layout::FieldInfo*, qint16>> changes;
-        static const QRegularExpression wholeNumber(QStringLiteral("^-?(0|[1-9][0-9]{0,5})$"));
         for (const QString& assignment : assignments) {
             const QString key = assignment.section(u'=', 0, 0), value = assignment.section(u'=', 1);
             const layout::FieldInfo* field = layout::fieldByKey(key.toStdString());
             if (!field)
                 return fail(path, gamefile::StepResult::failed(QStringLiteral("reading the command line"),
                                                                QStringLiteral("unknown key \"%1\"").arg(key)));
-            if (!wholeNumber.match(value).hasMatch() || value.toInt() < -32768 || value.toInt() > 32767)
+            const std::optional<qint16> number = gamefile::recordValue(value);
+            if (!number)
                 return fail(path, gamefile::StepResult::failed(
                                       QStringLiteral("reading the command line"),
                                       QStringLiteral("%1 is \"%2\", not a whole number from -32768 to 32767")
                                           .arg(key, value)));
-            changes.append({field, qint16(value.toInt())});
+            changes.append({field, *number});
         }
         Job job{path, {}};
         if (const gamefile::StepResult read = gamefile::readGameFile(path, &job.data); !read.ok())

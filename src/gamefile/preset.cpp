@@ -66,7 +66,6 @@ QList<std::pair<QString, QByteArrayView>> membersAsWritten(QByteArrayView object
 
 QString checkValues(QByteArrayView values, layout::Record* record)
 {
-    static const QRegularExpression wholeNumber(QStringLiteral("^-?(0|[1-9][0-9]{0,5})$"));
     QSet<QString> seen;
     for (const auto& [key, text] : membersAsWritten(values)) {
         const layout::FieldInfo* field = layout::fieldByKey(key.toStdString());
@@ -76,10 +75,10 @@ QString checkValues(QByteArrayView values, layout::Record* record)
             return QStringLiteral("\"%1\" is given twice").arg(key);
         seen.insert(key);
         const QString number = QString::fromUtf8(text);
-        const int value = number.toInt();
-        if (!wholeNumber.match(number).hasMatch() || value < -32768 || value > 32767)
+        const std::optional<qint16> value = recordValue(number);
+        if (!value)
             return QStringLiteral("\"%1\" is %2, not a whole number from -32768 to 32767").arg(key, number);
-        (*record)[static_cast<std::size_t>(field->index)] = static_cast<qint16>(value);
+        (*record)[static_cast<std::size_t>(field->index)] = *value;
     }
     for (const layout::FieldInfo& field : layout::kFields)
         if (!seen.contains(QString::fromLatin1(field.key.data(), qsizetype(field.key.size()))))
@@ -143,6 +142,15 @@ std::optional<layout::Record> readPreset(const QString& path, QString* problem)
     if (!record)
         *problem = QDir::toNativeSeparators(path) + QStringLiteral(": ") + *problem;
     return record;
+}
+
+std::optional<qint16> recordValue(const QString& text)
+{
+    static const QRegularExpression wholeNumber(QStringLiteral("^-?(0|[1-9][0-9]{0,5})$"));
+    const int value = text.toInt();
+    if (!wholeNumber.match(text).hasMatch() || value < -32768 || value > 32767)
+        return std::nullopt;
+    return static_cast<qint16>(value);
 }
 
 std::optional<layout::Record> presetFromText(const QByteArray& text, QString* problem)

@@ -22,6 +22,11 @@ std::optional<layout::Record> readPreset(const QString& path, QString* problem);
 // The same for a preset's text; *problem names only the problem.
 std::optional<layout::Record> presetFromText(const QByteArray& text, QString* problem);
 
+// A value as a preset or the command line writes it: a whole number from
+// -32768 to 32767 with no sign but "-", no leading zero, no fraction and no
+// exponent. Nothing for anything else.
+std::optional<qint16> recordValue(const QString& text);
+
 // The preset text of a record, keys in the field table's order.
 QByteArray presetText(const layout::Record& record);
 
