@@ -22,11 +22,6 @@ const QString kUsage = QStringLiteral(
     "Values are whole numbers from -32768 to 32767 as the game file stores them (corners in sixteenths of a\n"
     "pixel); the keys are those of a preset, such as left_shape.x or home.a.y.\n");
 
-QString keyOf(const layout::FieldInfo& field)
-{
-    return QString::fromLatin1(field.key.data(), qsizetype(field.key.size()));
-}
-
 // A game file that is read, changed in memory, and then written back.
 struct Job {
     QString path;
@@ -60,7 +55,7 @@ public:
             return 0;
         }
         for (const layout::FieldInfo& field : layout::kFields)
-            m_out << keyOf(field) << ' ' << record[std::size_t(field.index)] << '\n';
+            m_out << gamefile::presetKey(field) << ' ' << record[std::size_t(field.index)] << '\n';
         return 0;
     }
 

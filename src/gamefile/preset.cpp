@@ -81,8 +81,8 @@ QString checkValues(QByteArrayView values, layout::Record* record)
         (*record)[static_cast<std::size_t>(field->index)] = *value;
     }
     for (const layout::FieldInfo& field : layout::kFields)
-        if (!seen.contains(QString::fromLatin1(field.key.data(), qsizetype(field.key.size()))))
-            return QStringLiteral("\"%1\" is missing").arg(QLatin1String(field.key.data(), qsizetype(field.key.size())));
+        if (!seen.contains(presetKey(field)))
+            return QStringLiteral("\"%1\" is missing").arg(presetKey(field));
     return {};
 }
 

@@ -22,6 +22,12 @@ std::optional<layout::Record> readPreset(const QString& path, QString* problem);
 // The same for a preset's text; *problem names only the problem.
 std::optional<layout::Record> presetFromText(const QByteArray& text, QString* problem);
 
+// A field's key in a preset and on the command line, such as "home.a.x".
+inline QLatin1String presetKey(const layout::FieldInfo& field)
+{
+    return QLatin1String(field.key.data(), qsizetype(field.key.size()));
+}
+
 // A value as a preset or the command line writes it: a whole number from
 // -32768 to 32767 with no sign but "-", no leading zero, no fraction and no
 // exponent. Nothing for anything else.
