@@ -13,6 +13,20 @@ namespace {
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
+// A disk that fills part-way through a write cuts it short without an
+// error; writing the rest then fails with the reason ("No space left on
+// device"), which the message passes on.
+bool writeAll(QSaveFile& out, const QByteArray& bytes)
+{
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 more = out.write(bytes.constData() + written, bytes.size() - written);
+        if (more <= 0)
+            return false;
+        written += more;
+    }
+    return true;
+}
+
 // Writes what `write` gives into a temporary file beside target, then
 // renames it over target; any failure removes the temporary file.
 bool replaceWith(const QString& target, QString* error, const std::function<bool(QSaveFile&)>& write)
@@ -29,9 +43,10 @@ bool replaceWith(const QString& target, QString* error, const std::function<bool
         return false;
     }
     // QSaveFile writes beside the target and renames at commit; it keeps the
-    // permissions of a file it replaces.
+    // permissions of a file it replaces. Unbuffered, each write reaches the
+    // disk at once, so a cut-short one is seen where it happens.
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = out.errorString();
         return false;
     }
@@ -66,7 +81,7 @@ bool copyOver(const QString& source, const QString& target, QString* error)
                 *error = QStringLiteral("cannot read %1: %2").arg(native(source), in.errorString());
                 return false;
             }
-            if (out.write(chunk) != chunk.size())
+            if (!writeAll(out, chunk))
                 return false;
         }
         return true;
@@ -75,7 +90,7 @@ bool copyOver(const QString& source, const QString& target, QString* error)
 
 bool writeOver(const QByteArray& bytes, const QString& target, QString* error)
 {
-    return replaceWith(target, error, [&bytes](QSaveFile& out) { return out.write(bytes) == bytes.size(); });
+    return replaceWith(target, error, [&bytes](QSaveFile& out) { return writeAll(out, bytes); });
 }
 
 } // namespace gamefile

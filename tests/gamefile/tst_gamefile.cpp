@@ -2,15 +2,23 @@
 // on, and replacing a file whole. The window's reliability tests drive every
 // step under injected faults.
 
+#include "filereplace.h"
 #include "gamefilesteps.h"
 #include "preset.h"
 #include "readonly.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using namespace testfiles;
 
@@ -118,6 +126,42 @@ private slots:
             QCOMPARE(readFile(game), QByteArray(keep ? "newer" : "new"));
             QCOMPARE(QDir(dir.filePath("aside")).entryList(QDir::Files), QStringList());
         }
+    }
+
+    // A disk that fills part-way through a write gives its reason, not
+    // "Unknown error". A file size limit stands in for the full disk: the
+    // write that crosses it is cut short and the next one is refused.
+    void writeCutShort_data()
+    {
+        QTest::addColumn<bool>("copy");
+        QTest::addColumn<int>("size");
+        for (const bool copy : {true, false})
+            for (const int size : {1413, 64 << 10, 3 << 20})
+                QTest::addRow("%s %d bytes", copy ? "copy" : "bytes", size) << copy << size;
+    }
+    void writeCutShort()
+    {
+        QFETCH(bool, copy);
+        QFETCH(int, size);
+        QTemporaryDir dir;
+        const QString game = dir.filePath("game.bin"), source = dir.filePath("new.zlib");
+        const QByteArray bytes(size, 'n');
+        QVERIFY(writeFile(game, "old") && writeFile(source, bytes));
+        rlimit limit{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit cut{static_cast<rlim_t>(size / 2), limit.rlim_max};
+        const auto restore = qScopeGuard([&, ignored = std::signal(SIGXFSZ, SIG_IGN)] {
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, ignored);
+        });
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &cut) == 0);
+        QString error;
+        const bool replaced =
+            copy ? gamefile::copyOver(source, game, &error) : gamefile::writeOver(bytes, game, &error);
+        QVERIFY(!replaced);
+        QCOMPARE(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        QCOMPARE(readFile(game), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"game.bin", "new.zlib"}));
     }
 };
 
