@@ -121,6 +121,26 @@ private slots:
         QVERIFY(lines[0].isEmpty() || (!ticks.isEmpty() && !QFile::exists("/proc/" + lines[0])));
     }
 
+    // A program does not outlive an editor that crashes while it runs.
+    void endsWithTheEditor()
+    {
+        QTemporaryDir dir;
+        const QString pid = dir.filePath("pid");
+        QProcess editor;
+        editor.start(QCoreApplication::applicationFilePath(),
+                     {"--run", "/bin/sh", "-c", "echo $$ > \"$0\"; exec sleep 60", pid});
+        QTRY_VERIFY_WITH_TIMEOUT(testfiles::readFile(pid).endsWith('\n'), 20000);
+        editor.kill();
+        QVERIFY(editor.waitForFinished());
+        // Gone, or ended and not yet reaped: "Z" after the name in its status.
+        const QString status = "/proc/" + testfiles::readFile(pid).trimmed() + "/stat";
+        const auto running = [&status] {
+            const QByteArray stat = testfiles::readFile(status);
+            return stat.contains(')') && stat.at(stat.lastIndexOf(')') + 2) != 'Z';
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!running(), 20000);
+    }
+
     void openFileName_data()
     {
         QTest::addColumn<QStringList>("answers");
@@ -213,5 +233,16 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_platform)
+int main(int argc, char* argv[])
+{
+    // "--run COMMAND...": stands in for the editor, running one program its way.
+    if (argc > 2 && qstrcmp(argv[1], "--run") == 0) {
+        QCoreApplication app(argc, argv);
+        return Scn_Process().Run_Process(app.arguments().mid(2)) ? 0 : 1;
+    }
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    tst_platform test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_platform.moc"
