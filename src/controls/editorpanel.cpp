@@ -33,6 +33,10 @@ EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
     // set later, each would be passed down to some 300 widgets.
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    // Text in the desktop's colour, but a dark desktop's light text would
+    // vanish on the white: then black, as on a light one.
+    if (white.color(QPalette::WindowText).lightnessF() > 0.5)
+        white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
     setAutoFillBackground(true);
     resize(twips::toPixels(panel::kPanelWidth, this), twips::toPixels(panel::kPanelHeight, this));

@@ -1,5 +1,6 @@
 #include "editorpanel.h"
 #include "paintcachestyle.h"
+#include "panelframe.h"
 #include "ucupdownbox.h"
 
 #include <QtTest>
@@ -267,6 +268,37 @@ focus     | settext:1234 focus:click =0/1234/0* focus:tab =0/1234/0* focus:set =
             return widget->grab().toImage();
         };
         QCOMPARE(picture(PaintCacheStyle::instance()), picture(QApplication::style()));
+    }
+
+    // Every caption and label stands out from the surface under it, on a light desktop and on a dark one.
+    void readableOnAnyDesktop_data()
+    {
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<QColor>("window");
+        QTest::newRow("light desktop") << QColor(Qt::black) << QColor(239, 239, 239);
+        QTest::newRow("dark desktop") << QColor(239, 240, 241) << QColor(49, 54, 59);
+    }
+    void readableOnAnyDesktop()
+    {
+        QFETCH(QColor, text);
+        QFETCH(QColor, window);
+        const auto restore = qScopeGuard([before = QApplication::palette()] { QApplication::setPalette(before); });
+        QPalette desktop = QApplication::palette();
+        desktop.setColor(QPalette::WindowText, text);
+        desktop.setColor(QPalette::Window, window);
+        QApplication::setPalette(desktop);
+        EditorPanel panel;
+        const auto surfaceUnder = [&panel](const QWidget* widget) {
+            const auto* frame = qobject_cast<const PanelFrame*>(widget);
+            return frame ? frame->background() : panel.palette().color(QPalette::Window);
+        };
+        const auto apart = [](const QColor& a, const QColor& b) { return qAbs(a.lightnessF() - b.lightnessF()) > 0.25; };
+        for (const PanelFrame* frame : panel.findChildren<PanelFrame*>())
+            QVERIFY2(frame->caption().isEmpty() || apart(frame->captionColor(), surfaceUnder(frame)),
+                     qPrintable(frame->objectName()));
+        for (const QLabel* label : panel.findChildren<QLabel*>())
+            QVERIFY2(apart(label->palette().color(QPalette::WindowText), surfaceUnder(label->parentWidget())),
+                     qPrintable(label->objectName()));
     }
 
     // Box N relays every Change into text field N-1 and nowhere else; Tab walks the boxes in this order.
