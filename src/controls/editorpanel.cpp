@@ -33,9 +33,11 @@ EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
     // set later, each would be passed down to some 300 widgets.
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
-    // Text in the desktop's colour, but a dark desktop's light text would
-    // vanish on the white: then black, as on a light one.
-    if (white.color(QPalette::WindowText).lightnessF() > 0.5)
+    // Text in the desktop's colour, but a dark desktop's light text (white,
+    // grey, or a high-contrast yellow) would vanish on the white: then black,
+    // as on a light one. Grey level, not lightness: yellow is as "light" as
+    // pure red, but far paler.
+    if (qGray(white.color(QPalette::WindowText).rgb()) > 128)
         white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
     setAutoFillBackground(true);
