@@ -4,6 +4,7 @@
 
 #include "editorfixture.h"
 #include "editorpanel.h"
+#include "filesizelimit.h"
 #include "readonly.h"
 #include "reliabilitylog.h"
 #include "ucupdownbox.h"
@@ -15,10 +16,8 @@
 
 #include <zlib.h>
 
-#include <csignal>
 #include <list>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 using namespace testfiles;
 
@@ -45,20 +44,6 @@ QByteArray zeroBomb(quint64 size, quint32 declared)
     write32(packed, 4, declared);
     return QByteArray("\x00\x01\x01WESYS", 8) + packed;
 }
-
-// Lowers the file size limit of this process and of the tools it starts;
-// writes past it fail with EFBIG instead of ending the process.
-struct FileSizeLimit {
-    rlimit saved{};
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lowered{bytes, saved.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved); }
-};
 
 } // namespace
 

@@ -3,21 +3,18 @@
 // step under injected faults.
 
 #include "filereplace.h"
+#include "filesizelimit.h"
 #include "gamefilesteps.h"
 #include "preset.h"
 #include "readonly.h"
 #include "testfiles.h"
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
-
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 
 using namespace testfiles;
@@ -147,18 +144,11 @@ private slots:
         const QString game = dir.filePath("game.bin"), source = dir.filePath("new.zlib");
         const QByteArray bytes(size, 'n');
         QVERIFY(writeFile(game, "old") && writeFile(source, bytes));
-        rlimit limit{};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const rlimit cut{static_cast<rlim_t>(size / 2), limit.rlim_max};
-        const auto restore = qScopeGuard([&, ignored = std::signal(SIGXFSZ, SIG_IGN)] {
-            setrlimit(RLIMIT_FSIZE, &limit);
-            std::signal(SIGXFSZ, ignored);
-        });
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &cut) == 0);
         QString error;
-        const bool replaced =
-            copy ? gamefile::copyOver(source, game, &error) : gamefile::writeOver(bytes, game, &error);
-        QVERIFY(!replaced);
+        {
+            const FileSizeLimit limit(size / 2);
+            QVERIFY(!(copy ? gamefile::copyOver(source, game, &error) : gamefile::writeOver(bytes, game, &error)));
+        }
         QCOMPARE(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
         QCOMPARE(readFile(game), QByteArray("old"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"game.bin", "new.zlib"}));
