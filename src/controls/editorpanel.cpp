@@ -8,8 +8,10 @@
 #include "twips.h"
 #include "ucupdownbox.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 
 namespace {
 
@@ -22,6 +24,10 @@ bool isVertexFrame(const PanelFrame* frame)
 
 bool isClockSubFrame(const PanelFrame* frame) { return frame->caption().isEmpty(); }
 
+// A dark desktop's text is pale. The grey level, not the lightness, tells a
+// pale colour: yellow is as "light" as pure red.
+bool onDarkDesktop() { return qGray(QGuiApplication::palette().color(QPalette::WindowText).rgb()) > 128; }
+
 } // namespace
 
 EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
@@ -29,17 +35,9 @@ EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("EditorPanel"));
     fonts::installSubstitutions();
     setFont(fonts::designFont(QStringLiteral("MS Sans Serif"), 8.25));
-    // A white surface. Font and palette are set before any child exists:
-    // set later, each would be passed down to some 300 widgets.
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    // Text in the desktop's colour, but a dark desktop's light text (white,
-    // grey, or a high-contrast yellow) would vanish on the white: then black,
-    // as on a light one. Grey level, not lightness: yellow is as "light" as
-    // pure red, but far paler.
-    if (qGray(white.color(QPalette::WindowText).rgb()) > 128)
-        white.setColor(QPalette::WindowText, Qt::black);
-    setPalette(white);
+    // Font and palette are set before any child exists: set later, each
+    // would be passed down to some 300 widgets.
+    takeDesktopPalette();
     setAutoFillBackground(true);
     resize(twips::toPixels(panel::kPanelWidth, this), twips::toPixels(panel::kPanelHeight, this));
     buildFrames();
@@ -51,6 +49,31 @@ EditorPanel::EditorPanel(QWidget* parent) : QWidget(parent)
 ucUpDownBox* EditorPanel::box(int number) const { return m_boxes.at(static_cast<std::size_t>(number - 1)); }
 
 QLineEdit* EditorPanel::txt(int index) const { return m_txt.at(static_cast<std::size_t>(index)); }
+
+// A white surface in the desktop's colours. A dark desktop's pale text
+// (white, grey, or a high-contrast yellow) would vanish on the white, and its
+// dark buttons and fields would look like holes in it: the panel is then drawn
+// in the style's light colours.
+void EditorPanel::takeDesktopPalette()
+{
+    m_onDarkDesktop = onDarkDesktop();
+    QPalette sheet = QGuiApplication::palette();
+    if (m_onDarkDesktop) {
+        sheet = style()->standardPalette();
+        sheet.setResolveMask(~QPalette::ResolveMask(0)); // every colour its own, none the desktop's
+    }
+    sheet.setColor(QPalette::Window, Qt::white);
+    setPalette(sheet);
+}
+
+// A desktop that turns dark while the window is open. (One that turns light
+// again leaves the panel in the style's light colours until the next start.)
+void EditorPanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange && !m_onDarkDesktop && onDarkDesktop())
+        takeDesktopPalette();
+    QWidget::changeEvent(event);
+}
 
 PanelFrame* EditorPanel::frame(const QString& name) const
 {

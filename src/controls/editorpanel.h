@@ -25,7 +25,11 @@ public:
     // A frame by name ("Frame9"), or nullptr.
     PanelFrame* frame(const QString& name) const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void takeDesktopPalette();
     void buildFrames();
     void buildClock();
     void buildBoxes();
@@ -33,4 +37,5 @@ private:
 
     std::array<ucUpDownBox*, 44> m_boxes{};
     std::array<QLineEdit*, 44> m_txt{};
+    bool m_onDarkDesktop = false;
 };

@@ -303,13 +303,15 @@ QSize ucUpDownBox::minimumSizeHint() const
             innerHeight() + margins.top() + margins.bottom()};
 }
 
-QColor ucUpDownBox::toColor(quint32 storedColor)
+QColor ucUpDownBox::toColor(quint32 storedColor) { return toColor(storedColor, QGuiApplication::palette()); }
+
+QColor ucUpDownBox::toColor(quint32 storedColor, const QPalette& system)
 {
     if (storedColor & 0x80000000u) {
         const quint32 index = storedColor & 0xFFu;
         const QPalette::ColorRole role =
             index < systemColorRoles.size() ? systemColorRoles[index] : QPalette::Window;
-        return QGuiApplication::palette().color(QPalette::Active, role);
+        return system.color(QPalette::Active, role);
     }
     return QColor(static_cast<int>(storedColor & 0xFFu), static_cast<int>((storedColor >> 8) & 0xFFu),
                   static_cast<int>((storedColor >> 16) & 0xFFu));
@@ -411,12 +413,19 @@ void ucUpDownBox::writeValueText(int value)
         m_txt->setText(text);
 }
 
+// System colours are those of the container, which may draw itself in other
+// colours than the desktop's.
+QColor ucUpDownBox::shownColor(quint32 storedColor) const
+{
+    return parentWidget() ? toColor(storedColor, parentWidget()->palette()) : toColor(storedColor);
+}
+
 // Each of these leaves a widget alone when it already holds what is asked as
 // its own: a palette or font set on a widget is passed down to its children,
 // which lay themselves out again, and a panel of 44 boxes pays for each.
 void ucUpDownBox::applySurfaceBackColor(quint32 color)
 {
-    const QColor wanted = toColor(color);
+    const QColor wanted = shownColor(color);
     if (testAttribute(Qt::WA_SetPalette) && palette().color(QPalette::Window) == wanted)
         return;
     QPalette surface = palette();
@@ -426,7 +435,7 @@ void ucUpDownBox::applySurfaceBackColor(quint32 color)
 
 void ucUpDownBox::applyTextBackColor(quint32 color)
 {
-    const QColor wanted = toColor(color);
+    const QColor wanted = shownColor(color);
     if (m_txt->testAttribute(Qt::WA_SetPalette) && m_txt->palette().color(QPalette::Base) == wanted)
         return;
     QPalette field = m_txt->palette();
@@ -436,7 +445,7 @@ void ucUpDownBox::applyTextBackColor(quint32 color)
 
 void ucUpDownBox::applyForeColor(quint32 color)
 {
-    const QColor wanted = toColor(color);
+    const QColor wanted = shownColor(color);
     QPalette field = m_txt->palette();
     if (m_txt->testAttribute(Qt::WA_SetPalette) && field.color(QPalette::Active, QPalette::Text) == wanted &&
         field.color(QPalette::Inactive, QPalette::Text) == wanted)

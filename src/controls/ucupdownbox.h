@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 class QLineEdit;
+class QPalette;
 class QScrollBar;
 
 // A whole-number box: a text field ("txtValue") with a small up/down scroll
@@ -107,8 +108,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // The colour a stored colour number stands for.
+    // The colour a stored colour number stands for: a system colour in the
+    // given palette, by default the desktop's.
     static QColor toColor(quint32 storedColor);
+    static QColor toColor(quint32 storedColor, const QPalette& system);
 
 signals:
     void Change();
@@ -119,6 +122,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QColor shownColor(quint32 storedColor) const;
     void build();
     void onTextChanged(const QString& text);
     void onBarValueChanged(int barValue);

@@ -270,33 +270,53 @@ focus     | settext:1234 focus:click =0/1234/0* focus:tab =0/1234/0* focus:set =
         QCOMPARE(picture(PaintCacheStyle::instance()), picture(QApplication::style()));
     }
 
-    // Every caption and label stands out from the surface under it, on a light desktop and on a dark one.
+    // Every text, border and arrow stands out from what lies under it, whether the desktop is light, dark or
+    // pale-texted when the panel is made or turns so while it is open.
     void readableOnAnyDesktop_data()
     {
-        QTest::addColumn<QColor>("text"); // the desktop's
-        QTest::newRow("light desktop") << QColor(Qt::black);
-        QTest::newRow("dark desktop") << QColor(239, 240, 241);
-        QTest::newRow("yellow-text desktop") << QColor(240, 240, 0); // of lightness below half
+        QTest::addColumn<QPalette>("desktop");
+        QTest::addColumn<bool>("later");
+        QPalette paleText(Qt::black, Qt::black); // a yellow of lightness just below a half, on black
+        paleText.setColor(QPalette::WindowText, QColor(240, 240, 0));
+        for (const bool later : {false, true}) {
+            QTest::addRow("light desktop%s", later ? ", later" : "") << QApplication::palette() << later;
+            QTest::addRow("dark desktop%s", later ? ", later" : "") << QPalette(QColor(49, 54, 59), QColor(49, 54, 59))
+                                                                    << later;
+            QTest::addRow("pale text%s", later ? ", later" : "") << paleText << later;
+        }
     }
     void readableOnAnyDesktop()
     {
-        QFETCH(QColor, text);
+        QFETCH(QPalette, desktop);
+        QFETCH(bool, later);
         const auto restore = qScopeGuard([before = QApplication::palette()] { QApplication::setPalette(before); });
-        QPalette desktop = QApplication::palette();
-        desktop.setColor(QPalette::WindowText, text);
+        QWidget window; // the panel as the main window holds it, made before the desktop changes or after
+        const EditorPanel* panel = later ? new EditorPanel(&window) : nullptr;
         QApplication::setPalette(desktop);
-        EditorPanel panel;
+        QCoreApplication::processEvents(); // the change reaches open windows as events
+        panel = panel ? panel : new EditorPanel(&window);
         const auto surfaceUnder = [&panel](const QWidget* widget) {
             const auto* frame = qobject_cast<const PanelFrame*>(widget);
-            return frame ? frame->background() : panel.palette().color(QPalette::Window);
+            return frame ? frame->background() : panel->palette().color(QPalette::Window);
         };
         const auto apart = [](const QColor& a, const QColor& b) { return qAbs(qGray(a.rgb()) - qGray(b.rgb())) > 64; };
-        for (const PanelFrame* frame : panel.findChildren<PanelFrame*>())
+        for (const PanelFrame* frame : panel->findChildren<PanelFrame*>())
             QVERIFY2(frame->caption().isEmpty() || apart(frame->captionColor(), surfaceUnder(frame)),
                      qPrintable(frame->objectName()));
-        for (const QLabel* label : panel.findChildren<QLabel*>())
+        for (const QLabel* label : panel->findChildren<QLabel*>())
             QVERIFY2(apart(label->palette().color(QPalette::WindowText), surfaceUnder(label->parentWidget())),
                      qPrintable(label->objectName()));
+        for (int n = 1; n <= 44; ++n) { // a border on a white frame (the clock's coloured ones are as designed)
+            const QPalette box = panel->box(n)->palette(), text = field(panel->box(n))->palette(),
+                           bar = panel->box(n)->findChild<QScrollBar*>()->palette();
+            const QColor under = surfaceUnder(panel->box(n)->parentWidget());
+            QVERIFY2((under != Qt::white || apart(box.color(QPalette::WindowText), under)) &&
+                         apart(text.color(QPalette::Text), text.color(QPalette::Base)) &&
+                         text.color(QPalette::Active, QPalette::Base) ==
+                             panel->txt(n - 1)->palette().color(QPalette::Active, QPalette::Base) &&
+                         apart(bar.color(QPalette::WindowText), bar.color(QPalette::Button)),
+                     qPrintable(QString::number(n)));
+        }
     }
 
     // Box N relays every Change into text field N-1 and nowhere else; Tab walks the boxes in this order.
