@@ -38,6 +38,9 @@ ScoreboardMap::ScoreboardMap(EditorPanel& panel, const Baza& baza, editing::Layo
     chooseByKey->setObjectName(QStringLiteral("backdropShortcut"));
     connect(chooseByKey, &QShortcut::activated, this, &ScoreboardMap::chooseBackdrop);
     auto* scroll = new QScrollArea;
+    // The game's screen reads from the left on every desktop; mirrored
+    // scrolling would hide the handles Tab selects.
+    scroll->setLayoutDirection(Qt::LeftToRight);
     scroll->setWidget(m_canvas);
     connect(m_canvas, &MapCanvas::selectionMoved, scroll,
             [scroll](QPoint at) { scroll->ensureVisible(at.x(), at.y(), 60, 60); });

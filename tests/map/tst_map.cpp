@@ -122,10 +122,14 @@ private slots:
         QCOMPARE(m_canvas->zoom(), 16);
         drive("Right");
         QVERIFY(scroll->horizontalScrollBar()->value() > 0);
-        for (int h = 0; h < MapCanvas::kHandleCount; ++h) {
-            drive("Tab");
-            const QPoint seen = m_canvas->mapTo(scroll->viewport(), m_canvas->screenPosition(h));
-            QVERIFY2(scroll->viewport()->rect().contains(seen), qPrintable(QString::number(h)));
+        // Also on a right-to-left desktop: the game's screen still reads from the left.
+        for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+            m_window->map()->setLayoutDirection(direction);
+            for (int h = 0; h < MapCanvas::kHandleCount; ++h) {
+                drive("Tab");
+                const QPoint seen = m_canvas->mapTo(scroll->viewport(), m_canvas->screenPosition(h));
+                QVERIFY2(scroll->viewport()->rect().contains(seen), qPrintable(QString::number(h)));
+            }
         }
         QString refused;
         whenShown<QMessageBox>([&refused](QMessageBox* message) { refused = message->text(), message->accept(); });
