@@ -1,6 +1,7 @@
 #include "editorpanel.h"
 
 #include "editorpaneltable.h"
+#include "fieldtable.h"
 #include "fonts.h"
 #include "paintcachestyle.h"
 #include "panelframe.h"
@@ -147,6 +148,10 @@ void EditorPanel::buildBoxes()
         const int width = entry.number == 7 ? panel::kWideBoxWidth : panel::kBoxWidth;
         box->setGeometry(twips::toPixels(QRect(entry.left, entry.top, width, panel::kBoxHeight), this));
         m_boxes[static_cast<std::size_t>(index)] = box;
+        // What a screen reader says of the box: its group and row, as the
+        // captions and labels show them to the eye.
+        const std::string_view group = layout::fieldForTextField(index).group;
+        box->txtValue()->setAccessibleName(QString::fromUtf8(group.data(), qsizetype(group.size())));
 
         connect(box, &ucUpDownBox::Change, text, [box, text] { text->setText(QString::number(box->Value())); });
 

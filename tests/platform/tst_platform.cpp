@@ -237,7 +237,6 @@ int main(int argc, char* argv[])
         return Scn_Process().Run_Process(app.arguments().mid(2)) ? 0 : 1;
     }
     QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
     tst_platform test;
     return QTest::qExec(&test, argc, argv);
 }
