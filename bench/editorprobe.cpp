@@ -8,6 +8,7 @@
 // It lives in a program folder of its own, laid out like the editor's, since
 // the window takes its program folder from the executable's place.
 
+#include "fonts.h"
 #include "frmmain.h"
 #include "idleprobe.h"
 #include "scn_common_dialog.h"
@@ -21,7 +22,9 @@
 int main(int argc, char* argv[])
 {
     idleprobe::mark("main");
+    std::jthread fontConfiguration = fonts::readConfigurationAhead();
     QApplication app(argc, argv);
+    fontConfiguration.join();
     idleprobe::mark("application");
     // Driving the window must not change what the person's own runs remember.
     QStandardPaths::setTestModeEnabled(true);

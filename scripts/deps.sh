@@ -3,7 +3,7 @@
 # that is already there. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev zlib1g-dev fonts-liberation2)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev zlib1g-dev libfontconfig-dev fonts-liberation2)
 packages+=("$@")
 
 missing=()

@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 namespace fonts {
 
 namespace {
@@ -45,6 +47,13 @@ QFont designFont(const QString& family, double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
+}
+
+std::jthread readConfigurationAhead()
+{
+    // Thread-safe: should a font be asked for before the thread is done,
+    // the font system reads its own copy and the slower copy is dropped.
+    return std::jthread([] { FcInit(); });
 }
 
 } // namespace fonts
