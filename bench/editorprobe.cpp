@@ -22,7 +22,7 @@
 int main(int argc, char* argv[])
 {
     idleprobe::mark("main");
-    std::jthread fontConfiguration = fonts::readConfigurationAhead();
+    fonts::ConfigurationReader fontConfiguration;
     QApplication app(argc, argv);
     fontConfiguration.join();
     idleprobe::mark("application");

@@ -5,9 +5,8 @@
 
 int main(int argc, char* argv[])
 {
-    std::jthread fontConfiguration = fonts::readConfigurationAhead();
+    fonts::ConfigurationReader fontConfiguration;
     QApplication app(argc, argv);
-    // A font asked for while the thread still reads would read it again.
     fontConfiguration.join();
     frmMain window;
     window.show();

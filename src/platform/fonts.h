@@ -15,10 +15,18 @@ void installSubstitutions();
 // that family where it is installed, else in the first stand-in installed.
 QFont designFont(const QString& family, double pointSize, bool bold = false);
 
-// Reads the desktop's font configuration on a thread of its own; join the
-// thread before the first font is used. Reading it is mostly parsing XML
-// files, 4 ms here: started before QApplication, it runs while the
-// application connects to the display, which takes longer on a real display.
-std::jthread readConfigurationAhead();
+// Reads the desktop's font configuration on a second thread. Made before
+// QApplication, it reads (mostly XML, 4 ms here) while the application
+// connects to the display, which takes longer on a real display. Join it
+// before the first font is asked for, or the font system reads it again.
+// From then on the program's threads share one malloc arena.
+class ConfigurationReader {
+public:
+    ConfigurationReader();
+    void join() { m_thread.join(); }
+
+private:
+    std::jthread m_thread;
+};
 
 } // namespace fonts
