@@ -303,8 +303,6 @@ QSize ucUpDownBox::minimumSizeHint() const
             innerHeight() + margins.top() + margins.bottom()};
 }
 
-QColor ucUpDownBox::toColor(quint32 storedColor) { return toColor(storedColor, QGuiApplication::palette()); }
-
 QColor ucUpDownBox::toColor(quint32 storedColor, const QPalette& system)
 {
     if (storedColor & 0x80000000u) {
@@ -417,7 +415,7 @@ void ucUpDownBox::writeValueText(int value)
 // colours than the desktop's.
 QColor ucUpDownBox::shownColor(quint32 storedColor) const
 {
-    return parentWidget() ? toColor(storedColor, parentWidget()->palette()) : toColor(storedColor);
+    return toColor(storedColor, parentWidget() ? parentWidget()->palette() : QGuiApplication::palette());
 }
 
 // Each of these leaves a widget alone when it already holds what is asked as

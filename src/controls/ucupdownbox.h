@@ -108,9 +108,8 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // The colour a stored colour number stands for: a system colour in the
-    // given palette, by default the desktop's.
-    static QColor toColor(quint32 storedColor);
+    // The colour a stored colour number stands for: a system colour is
+    // taken from `system`.
     static QColor toColor(quint32 storedColor, const QPalette& system);
 
 signals:
