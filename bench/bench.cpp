@@ -647,7 +647,7 @@ int main(int argc, char* argv[])
         const OpenSaveTimes baseline = timeOpenAndSave(programFolder, game, repeats,
                                                        [&polling](const QStringList& commandLine, int) {
                                                            polling.run(commandLine);
-                                                           return true;
+                                                           return ProcessOutcome{};
                                                        });
         const bool sample = &game == &games[0];
         rows << fasterBy("Open, " + game.label, median(editor.openMs), median(baseline.openMs), sample ? 10 : 0);

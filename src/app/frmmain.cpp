@@ -5,7 +5,7 @@
 #include "fieldediting.h"
 #include "fonts.h"
 #include "layouthistory.h"
-#include "numbertext.h"
+#include "originals.h"
 #include "panelframe.h"
 #include "preset.h"
 #include "scn_common_dialog.h"
@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QUrl>
@@ -51,15 +52,13 @@ const QString kHelpText = QStringLiteral("To invert the image you need to change
 
 frmMain::frmMain() : frmMain(gamefile::ProgramFolder::ofExecutable().path()) {}
 
-frmMain::frmMain(const QString& programFolder)
-    : m_programFolder(programFolder), m_claim(m_programFolder.lockFolder()),
-      m_toolTimeLimitMs(Scn_Process::kDefaultTimeLimitMs)
+frmMain::frmMain(const QString& programFolder) : m_workflow(programFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
     setWindowIcon(artwork::windowIcon());
     // Relative paths resolve against the program folder.
-    QDir::setCurrent(m_programFolder.path());
+    QDir::setCurrent(m_workflow.folder().path());
 
     m_panel = new EditorPanel(this);
     setCentralWidget(m_panel);
@@ -73,11 +72,6 @@ frmMain::frmMain(const QString& programFolder)
     buildMenus();
     buildFixedElements();
     m_openReadme = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
-    m_runProcess = [](const QStringList& commandLine, int timeLimitMs) {
-        Scn_Process process;
-        process.setTimeLimit(timeLimitMs);
-        return process.Run_Process(commandLine);
-    };
     updateCommands();
 }
 
@@ -118,15 +112,19 @@ void frmMain::buildLayoutMenu()
     menu->addSeparator();
     m_importPreset = add("importPresetAction", QStringLiteral("Import Preset..."), &frmMain::importPreset);
     m_exportPreset = add("exportPresetAction", QStringLiteral("Export Preset..."), &frmMain::exportPreset);
+    menu->addSeparator();
+    m_restoreOriginal =
+        add("restoreOriginalAction", QStringLiteral("Restore Original..."), &frmMain::restoreOriginal);
 }
 
 void frmMain::importPreset()
 {
-    const QString chosen = Scn_Common_Dialog().OpenFileName(this, QStringLiteral("Import Preset"), kPresetFilter);
-    if (numbertext::isNumeric(chosen))
+    const std::optional<QString> chosen =
+        Scn_Common_Dialog().ChooseFile(this, QStringLiteral("Import Preset"), kPresetFilter);
+    if (!chosen)
         return;
     QString problem;
-    if (const std::optional<layout::Record> record = gamefile::readPreset(chosen, &problem))
+    if (const std::optional<layout::Record> record = gamefile::readPreset(*chosen, &problem))
         m_history->showRecord(*record);
     else
         QMessageBox::warning(this, QStringLiteral("Import Preset"),
@@ -135,25 +133,30 @@ void frmMain::importPreset()
 
 void frmMain::exportPreset()
 {
-    const QString chosen = Scn_Common_Dialog::SaveFileName(this, QStringLiteral("Export Preset"), kPresetFilter);
-    if (numbertext::isNumeric(chosen))
+    const std::optional<QString> chosen =
+        Scn_Common_Dialog::ChooseFileToWrite(this, QStringLiteral("Export Preset"), kPresetFilter);
+    if (!chosen)
         return;
     // What a Save would write: the record, as it stands.
-    if (const gamefile::StepResult written = gamefile::writePreset(chosen, m_baza.record()); !written.ok())
+    if (const gamefile::StepResult written = gamefile::writePreset(*chosen, m_baza.record()); !written.ok())
         QMessageBox::warning(this, QStringLiteral("Export Preset"),
                              QStringLiteral("%1 was not written.\n\nFailed step: %2\nReason: %3")
-                                 .arg(QDir::toNativeSeparators(chosen), written.step(), written.reason()));
+                                 .arg(QDir::toNativeSeparators(*chosen), written.step(), written.reason()));
 }
 
 void frmMain::showMap()
 {
     // Built on first use, so that start-up does not pay for it.
     if (!m_map)
-        m_map = new ScoreboardMap(*m_panel, m_baza, *m_history, [this] {
-            const QString chosen = Scn_Common_Dialog().OpenFileName(
-                m_map, QStringLiteral("Backdrop"), QStringLiteral("Images (*.png *.jpg *.jpeg)|*.png;*.jpg;*.jpeg"));
-            return numbertext::isNumeric(chosen) ? QString() : chosen;
-        }, this);
+        m_map = new ScoreboardMap(
+            *m_panel, m_baza, *m_history,
+            [this] {
+                return Scn_Common_Dialog()
+                    .ChooseFile(m_map, QStringLiteral("Backdrop"),
+                                QStringLiteral("Images (*.png *.jpg *.jpeg)|*.png;*.jpg;*.jpeg"))
+                    .value_or(QString());
+            },
+            this);
     m_map->show();
     m_map->raise();
     m_map->activateWindow();
@@ -222,7 +225,7 @@ void frmMain::setBusy(bool busy)
 
 void frmMain::updateCommands()
 {
-    const bool editable = !m_busy && m_baza.Loaded();
+    const bool editable = !m_busy && m_game;
     m_open->setEnabled(!m_busy);
     m_save->setEnabled(editable);
     m_readmy->setEnabled(true);
@@ -233,141 +236,201 @@ void frmMain::updateCommands()
     m_redoAction->setEnabled(editable && m_undo.canRedo());
     m_importPreset->setEnabled(editable);
     m_exportPreset->setEnabled(editable);
+    m_restoreOriginal->setEnabled(editable && gamefile::keptAt(m_game->original));
 }
 
 bool frmMain::hasUnsavedChanges() const
 {
-    return m_baza.Loaded() && m_baza.record() != m_savedRecord;
+    return m_game && m_baza.record() != m_game->fileRecord;
 }
 
 void frmMain::updateCaption()
 {
-    setWindowTitle(m_title.isEmpty() ? kCaption
-                                     : kCaption + QStringLiteral(" - ") + m_title +
-                                           (hasUnsavedChanges() ? QStringLiteral("*") : QString()));
+    if (!m_game)
+        return setWindowTitle(kCaption);
+    setWindowTitle(kCaption + QStringLiteral(" - ") + m_game->title +
+                   (hasUnsavedChanges() ? QStringLiteral("*") : QString()) +
+                   (m_changedOnDisk ? QStringLiteral(" (changed on disk)") : QString()));
 }
 
-bool frmMain::settleUnsavedChanges()
+// Back in the window, the person sees whether another program has changed
+// the game file meanwhile; Save asks before it writes over such a change.
+void frmMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_game && !m_busy) {
+        m_changedOnDisk = !m_game->onDisk.matches(m_game->gameFile);
+        updateCaption();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+frmMain::Settled frmMain::settleUnsavedChanges()
 {
     if (!hasUnsavedChanges())
-        return true;
-    QMessageBox question(QMessageBox::Question, kCaption, QStringLiteral("Save changes to %1?").arg(m_title),
+        return Settled::NothingLost;
+    QMessageBox question(QMessageBox::Question, kCaption,
+                         QStringLiteral("Save changes to %1?").arg(m_game->title),
                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     question.setObjectName(QStringLiteral("unsavedChanges"));
     question.setDefaultButton(QMessageBox::Save);
     question.setEscapeButton(QMessageBox::Cancel);
     switch (question.exec()) {
     case QMessageBox::Save:
-        return cmdZapisz_Click();
+        return cmdZapisz_Click() ? Settled::NothingLost : Settled::Cancelled;
     case QMessageBox::Discard:
-        return true;
+        return Settled::Discarded;
     default:
-        return false;
+        return Settled::Cancelled;
     }
 }
 
-gamefile::ToolRun frmMain::runTool(const QStringList& arguments)
+bool frmMain::writeIntoChangedFile()
 {
-    const QString tool = m_programFolder.toolPath();
-    const bool endedInTime = m_runProcess(QStringList{tool} + arguments, m_toolTimeLimitMs);
-    return {tool, endedInTime, m_toolTimeLimitMs};
+    QMessageBox question(
+        QMessageBox::Question, kCaption,
+        QStringLiteral("%1 has changed on disk since Varnel opened it. Write your layout into the "
+                       "file as it is now?")
+            .arg(m_game->title),
+        QMessageBox::Cancel, this);
+    question.setObjectName(QStringLiteral("changedOnDisk"));
+    QPushButton* write = question.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
+    question.setDefaultButton(write);
+    question.setEscapeButton(QMessageBox::Cancel);
+    question.exec();
+    return question.clickedButton() == write;
 }
 
 void frmMain::MnuFileOpen_Click()
 {
-    if (m_busy || !settleUnsavedChanges())
+    if (m_busy)
         return;
-    // Nothing Open does to the fields is an edit; a new layout starts a new history.
-    m_history->pause();
-    bool loaded = false;
-    const auto resume = qScopeGuard([this, &loaded] { m_history->resume(loaded); });
-    Clear_Fields();
+    const Settled settled = settleUnsavedChanges();
+    if (settled == Settled::Cancelled)
+        return;
+    const QString startFolder = settings().value(kLastFolder, m_workflow.folder().path()).toString();
+    // Cancel leaves everything on show as it is, the grey fields included.
+    if (const std::optional<QString> chosen =
+            Scn_Common_Dialog().ChooseFile(this, QStringLiteral("Open File"), kOpenFilter, startFolder))
+        openGameFile(*chosen, settled == Settled::Discarded);
+}
 
-    Scn_Common_Dialog dialog;
-    const QString startFolder = settings().value(kLastFolder, m_programFolder.path()).toString();
-    const QString chosen = dialog.OpenFileName(this, QStringLiteral("Open File"), kOpenFilter, startFolder);
-    const QString title = dialog.TitleName();
-    if (numbertext::isNumeric(chosen))
-        return;
-    if (!Baza::File_Exists(chosen) || QFileInfo(chosen).isDir())
-        return;
-
+bool frmMain::openGameFile(const QString& path, bool discarded)
+{
+    if (m_busy)
+        return false;
     setBusy(true);
     const auto idle = qScopeGuard([this] { setBusy(false); });
-    const gamefile::WorkingFiles files = m_programFolder.workingFilesFor(title);
-    // The working files are named after the title: another editor with a
-    // game file of this name open has them, and must keep them.
-    QString claimed;
-    if (!m_claim.add(files, &claimed)) {
-        if (!claimed.isEmpty())
-            reportOpenRefusal(chosen, claimed);
-        return;
+    const QString title = QFileInfo(path).fileName();
+    const gamefile::WorkingFiles files = m_workflow.folder().workingFilesFor(title);
+    gamefile::FileFingerprint read;
+    gamefile::StepResult result = m_workflow.fetch(path, files, &read);
+    // Nothing Open does to the fields is an edit; a new layout starts a new history.
+    m_history->pause();
+    const editing::LayoutState before = editing::captureState(*m_panel, m_baza);
+    if (result.ok()) {
+        Clear_Fields();
+        if (!m_baza.Wczytaj(files.decompressed))
+            result = gamefile::StepResult::failed(
+                QStringLiteral("reading the layout"),
+                QStringLiteral("%1 cannot be read").arg(QDir::toNativeSeparators(files.decompressed)));
     }
-    const auto settleClaim = qScopeGuard([this, &loaded, &files] {
-        m_claim.keepOnly(loaded ? std::optional(files) : shownFiles());
-    });
-    // An old decompressed file must never be taken for the new one. Both it
-    // and an old plain copy come back if this Open fails: either may be a
-    // working file of the layout on show (a game file named after the open
-    // one plus ".unzlib"). Every other failure ends the Open quietly.
-    gamefile::SetAside oldCopy(files.plainCopy, m_programFolder.asideFolder());
-    gamefile::SetAside old(files.decompressed, m_programFolder.asideFolder());
-    if (!oldCopy.ready() || !old.ready() || !gamefile::copyIn(chosen, files).ok())
-        return;
-    const gamefile::ToolRun run = runTool({files.plainCopy, QStringLiteral("-d")});
-    if (!gamefile::checkDecompressed(files, run).ok() || !m_baza.Wczytaj(files.decompressed))
-        return;
-    oldCopy.keepNew();
-    old.keepNew();
-    m_targetPath = chosen;
+    if (!result.ok()) {
+        editing::putBackState(*m_panel, m_baza, discarded && m_game ? m_game->saved : before);
+        m_history->resume(discarded);
+        m_workflow.keepClaimOnly(m_game ? std::optional(m_game->files) : std::nullopt);
+        reportFailure(QStringLiteral("%1 was not opened.").arg(QDir::toNativeSeparators(path)), result);
+        return false;
+    }
+    const layout::Record fileRecord = m_baza.record();
     m_lokalizacja->setText(files.decompressed);
     editing::Show_Data(*m_panel, m_baza);
-    loaded = true;
-    m_title = title;
-    m_savedRecord = m_baza.record();
-    settings().setValue(kLastFolder, QFileInfo(chosen).absolutePath());
+    const QString original = gamefile::originalFor(path, m_workflow.folder().originalsFolder());
+    m_game =
+        GameOnShow{path, title, files, original, read, fileRecord, editing::captureState(*m_panel, m_baza)};
+    m_changedOnDisk = false;
+    m_workflow.keepClaimOnly(files);
+    m_history->resume(true);
+    settings().setValue(kLastFolder, QFileInfo(path).absolutePath());
+    return true;
 }
 
 bool frmMain::cmdZapisz_Click()
 {
-    if (m_busy || !m_baza.Loaded())
+    if (m_busy || !m_game)
         return false;
     setBusy(true);
     const auto idle = qScopeGuard([this] { setBusy(false); });
-    const gamefile::WorkingFiles files = gamefile::WorkingFiles::ofDecompressed(m_lokalizacja->text());
-
+    GameOnShow& game = *m_game;
+    // Another program's change is never overwritten unseen: the layout goes
+    // into the file as it is now, if the person wants that.
+    const bool changed = !game.onDisk.matches(game.gameFile);
+    if (changed) {
+        gamefile::StepResult still = gamefile::checkStillAGameFile(game.gameFile);
+        if (still.ok() && !writeIntoChangedFile())
+            return false;
+        if (!still.ok()) {
+            reportFailure(QStringLiteral("%1 was not saved.").arg(QDir::toNativeSeparators(game.gameFile)),
+                          still);
+            return false;
+        }
+    }
+    // A working file removed or emptied meanwhile is made anew from the game file.
+    const QFileInfo working(game.files.decompressed);
+    gamefile::FileFingerprint read, written;
+    gamefile::StepResult result = gamefile::StepResult::done();
+    if (changed || !working.isFile() || working.size() == 0)
+        result = m_workflow.fetch(game.gameFile, game.files, &read);
     // The boxes still answer while the tool runs; what is typed meanwhile is
     // not in this Save.
-    const layout::Record written = m_baza.record();
-    gamefile::StepResult result = gamefile::writeLayout(m_baza, files);
+    const editing::LayoutState shown = editing::captureState(*m_panel, m_baza);
     if (result.ok())
-        result = gamefile::removeOldOutput(files);
-    if (result.ok())
-        result = gamefile::checkCompressed(files, runTool({files.decompressed}));
-    if (result.ok())
-        result = gamefile::keepOriginal(m_targetPath, m_programFolder.originalsFolder());
-    if (result.ok())
-        result = gamefile::replaceGameFile(files, m_targetPath);
+        result = m_workflow.store(m_baza, game, &written);
     if (!result.ok()) {
-        reportSaveFailure(result);
+        reportFailure(QStringLiteral("%1 was not saved.").arg(QDir::toNativeSeparators(game.gameFile)),
+                      result);
         return false;
     }
-    m_savedRecord = written;
+    game.onDisk = written;
+    game.fileRecord = shown.record;
+    game.saved = shown;
+    m_changedOnDisk = false;
     updateCaption();
     return true;
 }
 
-void frmMain::reportSaveFailure(const gamefile::StepResult& failure)
+void frmMain::restoreOriginal()
 {
-    showWarning(QStringLiteral("Save"), QStringLiteral("SaveFailure"),
-                QStringLiteral("%1 was not saved.\n\nFailed step: %2\nReason: %3")
-                    .arg(QDir::toNativeSeparators(m_targetPath), failure.step(), failure.reason()));
+    const std::optional<QDateTime> kept = m_game ? gamefile::keptAt(m_game->original) : std::nullopt;
+    if (m_busy || !kept)
+        return;
+    QMessageBox question(
+        QMessageBox::Question, kCaption,
+        QStringLiteral("Put %1 back as it was before Varnel first saved it?").arg(m_game->title),
+        QMessageBox::Cancel, this);
+    question.setObjectName(QStringLiteral("restoreOriginal"));
+    question.setInformativeText(
+        QStringLiteral("Its original was kept on %1.").arg(QLocale().toString(*kept, QLocale::LongFormat)) +
+        (hasUnsavedChanges() ? QStringLiteral(" The changes you have not saved will be lost.") : QString()));
+    QPushButton* restore = question.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+    question.setDefaultButton(restore);
+    question.setEscapeButton(QMessageBox::Cancel);
+    question.exec();
+    if (question.clickedButton() != restore)
+        return;
+    const QString gameFile = m_game->gameFile;
+    if (const gamefile::StepResult result = gamefile::restoreOriginal(m_game->original, gameFile);
+        !result.ok())
+        return reportFailure(QStringLiteral("%1 was not put back.").arg(QDir::toNativeSeparators(gameFile)),
+                             result);
+    // As if opened anew: the original's values, no unsaved changes, a new history.
+    openGameFile(gameFile, true);
 }
 
-void frmMain::reportOpenRefusal(const QString& gameFile, const QString& reason)
+void frmMain::reportFailure(const QString& what, const gamefile::StepResult& failure)
 {
-    showWarning(QStringLiteral("Open File"), QStringLiteral("OpenRefused"),
-                QStringLiteral("%1 was not opened.\n\nReason: %2").arg(QDir::toNativeSeparators(gameFile), reason));
+    showWarning(
+        kCaption, QStringLiteral("failure"),
+        QStringLiteral("%1\n\nFailed step: %2\nReason: %3").arg(what, failure.step(), failure.reason()));
 }
 
 // Window-modal, so that the command returns at once and the window stays
@@ -380,18 +443,11 @@ void frmMain::showWarning(const QString& caption, const QString& name, const QSt
     box->open();
 }
 
-std::optional<gamefile::WorkingFiles> frmMain::shownFiles() const
-{
-    if (!m_baza.Loaded())
-        return std::nullopt;
-    return gamefile::WorkingFiles::ofDecompressed(m_lokalizacja->text());
-}
-
 void frmMain::cmdReadmy_Click()
 {
     // Resolved against the program folder: an Open may have moved the
     // current directory elsewhere.
-    m_openReadme(m_programFolder.readmePath());
+    m_openReadme(m_workflow.folder().readmePath());
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -403,7 +459,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!settleUnsavedChanges()) {
+    if (settleUnsavedChanges() == Settled::Cancelled) {
         event->ignore();
         return;
     }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "baza.h"
-#include "gamefilesteps.h"
-#include "workingclaim.h"
+#include "gamefileworkflow.h"
+#include "gameonshow.h"
 
 #include <QMainWindow>
 #include <QUndoStack>
 
-#include <array>
 #include <functional>
 #include <optional>
 
@@ -38,48 +37,52 @@ public:
     using ReadmeOpener = std::function<bool(const QString& path)>;
     void setReadmeOpener(ReadmeOpener opener) { m_openReadme = std::move(opener); }
 
-    // Runs zlibtool (the program, then its arguments) and returns once it
-    // has ended, or false when it was stopped at the time limit; Scn_Process
-    // by default. The benchmark puts other ways of waiting here.
-    using ProcessRunner = std::function<bool(const QStringList& commandLine, int timeLimitMs)>;
-    void setProcessRunner(ProcessRunner runner) { m_runProcess = std::move(runner); }
+    // How zlibtool is run; see GameFileWorkflow.
+    using ProcessRunner = GameFileWorkflow::ProcessRunner;
+    void setProcessRunner(ProcessRunner runner) { m_workflow.setProcessRunner(std::move(runner)); }
 
     // How long zlibtool may run before it is stopped and its step fails.
-    void setToolTimeLimit(int milliseconds) { m_toolTimeLimitMs = milliseconds; }
+    void setToolTimeLimit(int milliseconds) { m_workflow.setToolTimeLimit(milliseconds); }
 
     void MnuFileOpen_Click();
+    // Opens a game file through Open File's steps; false, with a message
+    // naming the file, the step and the reason, when one fails. With
+    // `discarded`, a failure puts back the layout as last opened or saved.
+    bool openGameFile(const QString& path, bool discarded = false);
     // True when the game file was replaced.
     bool cmdZapisz_Click();
     void cmdReadmy_Click();
     void showMap();
     void importPreset();
     void exportPreset();
+    void restoreOriginal();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    enum class Settled { Cancelled, NothingLost, Discarded };
+
     void buildMenus();
     void buildLayoutMenu();
     void buildFixedElements();
     bool hasUnsavedChanges() const;
-    // True when the person may go on: nothing unsaved, or saved, or dropped.
-    bool settleUnsavedChanges();
+    Settled settleUnsavedChanges();
+    // Whether the person wants the layout written into a game file that has
+    // changed on disk.
+    bool writeIntoChangedFile();
     void updateCaption();
     void Clear_Fields();
     void setBusy(bool busy);
     void updateCommands();
-    gamefile::ToolRun runTool(const QStringList& arguments);
-    void reportSaveFailure(const gamefile::StepResult& failure);
-    void reportOpenRefusal(const QString& gameFile, const QString& reason);
+    void reportFailure(const QString& what, const gamefile::StepResult& failure);
     void showWarning(const QString& caption, const QString& name, const QString& text);
-    // The working files of the layout on show, if one is.
-    std::optional<gamefile::WorkingFiles> shownFiles() const;
 
-    gamefile::ProgramFolder m_programFolder;
-    gamefile::WorkingClaim m_claim; // the working files of the layout on show
+    GameFileWorkflow m_workflow;
     Baza m_baza;
-    QString m_targetPath;
+    std::optional<GameOnShow> m_game;
+    bool m_changedOnDisk = false; // seen when the window was last activated
     EditorPanel* m_panel = nullptr;
     QLineEdit* m_lokalizacja = nullptr;
     QAction* m_open = nullptr;
@@ -92,14 +95,11 @@ private:
     QAction* m_redoAction = nullptr;
     QAction* m_importPreset = nullptr;
     QAction* m_exportPreset = nullptr;
+    QAction* m_restoreOriginal = nullptr;
     QUndoStack m_undo;
     editing::LayoutHistory* m_history = nullptr;
     ScoreboardMap* m_map = nullptr;
-    QString m_title; // of the game file on show
-    layout::Record m_savedRecord{}; // as opened or last saved
     bool m_busy = false;
     bool m_closeRequested = false;
-    int m_toolTimeLimitMs;
     ReadmeOpener m_openReadme;
-    ProcessRunner m_runProcess;
 };

@@ -3,21 +3,17 @@
 #include "baza.h"
 #include "container.h"
 #include "containerbytes.h"
+#include "readablefile.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 
 namespace gamefile {
 
 StepResult readGameFile(const QString& path, GameData* data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return StepResult::failed(QStringLiteral("reading the game file"), file.errorString());
-    data->container = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return StepResult::failed(QStringLiteral("reading the game file"), file.errorString());
+    const QString step = QStringLiteral("reading the game file");
+    if (StepResult read = readWholeFile(path, kMaxGameFileSize, step, &data->container); !read.ok())
+        return read;
     try {
         data->plain = unpackContainer(data->container);
     } catch (const zlibcodec::Error& error) {

@@ -4,8 +4,8 @@
 #include "container.h"
 #include "containerbytes.h"
 #include "filereplace.h"
+#include "readablefile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,16 +57,30 @@ QString containerMismatch(const QString& container, const QString& plainFile)
     return QStringLiteral("%1 does not hold what %2 holds").arg(native(container), native(plainFile));
 }
 
+// The reason, and what the tool said of it: its first three lines, if any.
+StepResult toolFailed(const QString& step, const QString& reason, const ToolRun& run)
+{
+    QStringList said = QString::fromLocal8Bit(run.errorOutput).trimmed().split(u'\n', Qt::SkipEmptyParts);
+    for (QString& line : said)
+        line = line.trimmed();
+    if (said.isEmpty())
+        return StepResult::failed(step, reason);
+    return StepResult::failed(step,
+                              reason + QStringLiteral("\nzlibtool said: ") + said.mid(0, 3).join(u'\n'));
+}
+
 // A tool that was stopped, or wrote nothing, fails the step that ran it.
 StepResult toolOutputThere(const QString& step, const QString& output, const ToolRun& run)
 {
     if (!run.endedInTime)
-        return StepResult::failed(step, QStringLiteral("%1 did not end within %2 seconds and was stopped")
-                                            .arg(native(run.toolPath))
-                                            .arg(run.timeLimitMs / 1000.0));
+        return toolFailed(step,
+                          QStringLiteral("%1 did not end within %2 seconds and was stopped")
+                              .arg(native(run.toolPath))
+                              .arg(run.timeLimitMs / 1000.0),
+                          run);
     if (!QFileInfo(output).isFile())
-        return StepResult::failed(step,
-                                  QStringLiteral("%1 produced no %2").arg(native(run.toolPath), native(output)));
+        return toolFailed(step, QStringLiteral("%1 produced no %2").arg(native(run.toolPath), native(output)),
+                          run);
     return StepResult::done();
 }
 
@@ -95,6 +109,29 @@ SetAside::~SetAside()
 
 bool SetAside::ready() const { return !QFile::exists(m_path); }
 
+StepResult checkGameFile(const QString& gameFile)
+{
+    if (const QString why = whyNotReadable(gameFile, kMaxGameFileSize); !why.isEmpty())
+        return StepResult::failed(QStringLiteral("checking the game file"), why);
+    return StepResult::done();
+}
+
+StepResult checkStillAGameFile(const QString& gameFile)
+{
+    const QString step = QStringLiteral("reading the game file as it is now");
+    QByteArray container;
+    if (StepResult read = readWholeFile(gameFile, kMaxGameFileSize, step, &container); !read.ok())
+        return read;
+    try {
+        // Only whether it decodes: the data itself is not kept.
+        zlibcodec::decompressContainer(bytesOf(container), [](std::span<const std::uint8_t>) {});
+    } catch (const zlibcodec::Error& failure) {
+        return StepResult::failed(step,
+                                  QStringLiteral("it is no longer a game file: %1").arg(failure.what()));
+    }
+    return StepResult::done();
+}
+
 StepResult copyIn(const QString& gameFile, const WorkingFiles& files)
 {
     QString error;
@@ -112,7 +149,7 @@ StepResult checkDecompressed(const WorkingFiles& files, const ToolRun& run)
     // wrote something other than the file's content (cut short, garbage)
     // fails here as a failed tool would.
     if (const QString mismatch = containerMismatch(files.plainCopy, files.decompressed); !mismatch.isEmpty())
-        return StepResult::failed(QStringLiteral("checking the output of zlibtool"), mismatch);
+        return toolFailed(QStringLiteral("checking the output of zlibtool"), mismatch, run);
     return StepResult::done();
 }
 
@@ -146,25 +183,8 @@ StepResult checkCompressed(const WorkingFiles& files, const ToolRun& run)
     // The game file is the person's only copy: put nothing over it that does
     // not decode to exactly the layout just written.
     if (const QString mismatch = containerMismatch(files.compressed, files.decompressed); !mismatch.isEmpty())
-        return StepResult::failed(QStringLiteral("checking the output of zlibtool"), mismatch);
+        return toolFailed(QStringLiteral("checking the output of zlibtool"), mismatch, run);
     return StepResult::done();
-}
-
-StepResult keepOriginal(const QString& gameFile, const QString& originalsFolder)
-{
-    const QFileInfo game(gameFile);
-    if (!game.isFile())
-        return StepResult::done(); // nothing to keep: Save writes it anew, or tells why it cannot
-    const QByteArray hash = QCryptographicHash::hash(game.absoluteFilePath().toUtf8(), QCryptographicHash::Sha256);
-    const QString original = originalsFolder + game.fileName() + u'-' + QString::fromLatin1(hash.toHex().left(8));
-    if (QFileInfo::exists(original))
-        return StepResult::done();
-    QString error;
-    if (!QDir().mkpath(originalsFolder))
-        error = QStringLiteral("cannot make the folder %1").arg(native(originalsFolder));
-    else if (copyOver(gameFile, original, &error))
-        return StepResult::done();
-    return StepResult::failed(QStringLiteral("keeping the original in %1").arg(native(originalsFolder)), error);
 }
 
 StepResult replaceGameFile(const WorkingFiles& files, const QString& gameFile)

@@ -15,6 +15,7 @@ struct ToolRun {
     QString toolPath;
     bool endedInTime = true; // false: stopped at the time limit
     int timeLimitMs = 0;
+    QByteArray errorOutput; // what it wrote to its standard error
 };
 
 // Keeps a file out of the way while a command may replace it, and puts it
@@ -38,6 +39,13 @@ private:
     bool m_keepNew = false;
 };
 
+// Open: refuses what cannot be a game file before anything reads it.
+StepResult checkGameFile(const QString& gameFile);
+
+// Save, before it writes into a game file that has changed on disk: it must
+// be a game file still.
+StepResult checkStillAGameFile(const QString& gameFile);
+
 // Open: copies the chosen game file to the plain copy.
 StepResult copyIn(const QString& gameFile, const WorkingFiles& files);
 
@@ -57,11 +65,6 @@ StepResult removeOldOutput(const WorkingFiles& files);
 // Save, after zlibtool compressed the decompressed working file: its output
 // must decode to exactly that file.
 StepResult checkCompressed(const WorkingFiles& files, const ToolRun& run);
-
-// Save, before the first replace of a game file: keeps a byte-identical copy
-// of it in the originals folder, named TITLE-HASH (eight hex digits of a hash
-// of its absolute path), once per path: a copy already there stays as it is.
-StepResult keepOriginal(const QString& gameFile, const QString& originalsFolder);
 
 // Save: puts the checked compressed file in place of the game file, whole
 // or not at all.

@@ -1,9 +1,9 @@
 #include "preset.h"
 
 #include "filereplace.h"
+#include "readablefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -133,12 +133,14 @@ QString check(const QByteArray& text, layout::Record* record)
 
 std::optional<layout::Record> readPreset(const QString& path, QString* problem)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = QStringLiteral("%1: cannot read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    QByteArray text;
+    if (const StepResult read =
+            readWholeFile(path, kMaxPresetSize, QStringLiteral("reading the preset"), &text);
+        !read.ok()) {
+        *problem = QStringLiteral("%1: cannot read: %2").arg(QDir::toNativeSeparators(path), read.reason());
         return std::nullopt;
     }
-    std::optional<layout::Record> record = presetFromText(file.readAll(), problem);
+    std::optional<layout::Record> record = presetFromText(text, problem);
     if (!record)
         *problem = QDir::toNativeSeparators(path) + QStringLiteral(": ") + *problem;
     return record;
@@ -146,7 +148,9 @@ std::optional<layout::Record> readPreset(const QString& path, QString* problem)
 
 std::optional<qint16> recordValue(const QString& text)
 {
-    static const QRegularExpression wholeNumber(QStringLiteral("^-?(0|[1-9][0-9]{0,5})$"));
+    // Anchored at both ends: a "$" alone would let a trailing newline through.
+    static const QRegularExpression wholeNumber(
+        QRegularExpression::anchoredPattern(QStringLiteral("-?(0|[1-9][0-9]{0,5})")));
     const int value = text.toInt();
     if (!wholeNumber.match(text).hasMatch() || value < -32768 || value > 32767)
         return std::nullopt;

@@ -142,30 +142,37 @@ std::optional<QString> QueuedFileDialogBackend::getSaveFileName(QWidget* owner, 
     return getOpenFileName(owner, title, nameFilters, {});
 }
 
-QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter,
-                                        const QString& StartFolder)
+std::optional<QString> Scn_Common_Dialog::ChooseFile(QWidget* owner, const QString& title,
+                                                     const QString& filter, const QString& startFolder)
 {
-    const QString chosen =
-        asFromTheField(backend().getOpenFileName(FrmName, DialogTitle, nameFilters(Filter), StartFolder));
-    if (chosen != CancelMarker)
-        m_fileName = chosen;
+    std::optional<QString> chosen =
+        asFromTheField(backend().getOpenFileName(owner, title, nameFilters(filter), startFolder));
+    if (chosen)
+        m_fileName = *chosen;
     return chosen;
 }
 
-QString Scn_Common_Dialog::SaveFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter)
+QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter,
+                                        const QString& StartFolder)
 {
-    return asFromTheField(backend().getSaveFileName(FrmName, DialogTitle, nameFilters(Filter)));
+    return ChooseFile(FrmName, DialogTitle, Filter, StartFolder).value_or(CancelMarker);
 }
 
-QString Scn_Common_Dialog::asFromTheField(const std::optional<QString>& answer)
+std::optional<QString> Scn_Common_Dialog::ChooseFileToWrite(QWidget* owner, const QString& title,
+                                                            const QString& filter)
+{
+    return asFromTheField(backend().getSaveFileName(owner, title, nameFilters(filter)));
+}
+
+std::optional<QString> Scn_Common_Dialog::asFromTheField(const std::optional<QString>& answer)
 {
     if (!answer)
-        return CancelMarker;
+        return std::nullopt;
 
     QString chosen = *answer;
     // Measured before trimming: the blanks would have taken room in the field.
     if (chosen.size() > MaxPathLength)
-        return CancelMarker;
+        return std::nullopt;
     // The field ends in NULs, so trimming its ends can only take leading
     // blanks; what follows the first NUL is not part of the name.
     qsizetype begin = 0;
@@ -175,7 +182,7 @@ QString Scn_Common_Dialog::asFromTheField(const std::optional<QString>& answer)
     if (const qsizetype nul = chosen.indexOf(QChar(u'\0')); nul >= 0)
         chosen.truncate(nul);
     if (chosen.isEmpty())
-        return CancelMarker;
+        return std::nullopt;
     return chosen;
 }
 

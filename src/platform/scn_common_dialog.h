@@ -69,9 +69,14 @@ public:
     QString OpenFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter = QString(),
                          const QString& StartFolder = QString());
 
+    // The same, with Cancel as nothing rather than "-1".
+    std::optional<QString> ChooseFile(QWidget* owner, const QString& title, const QString& filter,
+                                      const QString& startFolder = QString());
+
     // The same for a file to write: a preset, for one. Not one of the
     // platform's Open dialogs, so nothing is stored for TitleName.
-    static QString SaveFileName(QWidget* FrmName, const QString& DialogTitle, const QString& Filter);
+    static std::optional<QString> ChooseFileToWrite(QWidget* owner, const QString& title,
+                                                    const QString& filter);
 
     // The stored file name's last part, after the last path separator ("/",
     // and "\" on Windows). The whole name when it has no separator; empty when
@@ -90,8 +95,8 @@ public:
     static FileDialogBackend& backend();
 
 private:
-    // The answer read as from the 256-character field, or the cancel marker.
-    static QString asFromTheField(const std::optional<QString>& answer);
+    // The answer read as from the 256-character field; nothing for Cancel.
+    static std::optional<QString> asFromTheField(const std::optional<QString>& answer);
 
     QString m_fileName;
 };

@@ -19,10 +19,11 @@ bool Scn_Process::prepare(QProcess& process, const QStringList& Path)
     process.setProgram(Path.first());
     process.setArguments(Path.mid(1));
     // Nobody reads the tool's output; sending it to the null device means no
-    // pipe can fill up and stall the tool, and it never waits for input.
+    // pipe can fill up and stall the tool, and it never waits for input. Its
+    // standard error is read as it comes: a failing tool says why there.
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setReadChannel(QProcess::StandardError);
 #ifdef Q_OS_LINUX
     // The tool ends with the editor. Left running after a crash, it would
     // go on writing into a working file that the next editor may by then
@@ -42,22 +43,35 @@ bool Scn_Process::Run_Process(const QStringList& Path, int WindowStyle)
     // No console windows to hide or show on Linux.
     Q_UNUSED(WindowStyle);
 
+    m_errorOutput.clear();
     QProcess process;
     if (!prepare(process, Path))
         return true;
+    // Read whenever something comes, so that the pipe never fills up and
+    // stalls the tool; only the start is kept.
+    const auto keepErrorOutput = [this, &process] {
+        const QByteArray more = process.readAllStandardError();
+        m_errorOutput += more.left(kErrorOutputLimit - m_errorOutput.size());
+    };
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process, keepErrorOutput);
 
     // Waiting in a local event loop keeps the windows painting and answering,
     // and the loop ends as soon as the process reports its end.
     QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    // A modal dialog opened during the wait holds this loop until it closes:
+    // the limit must not count that time against a tool that has ended.
+    QObject::connect(&process, &QProcess::finished, &loop, [&] {
+        limit.stop();
+        loop.quit();
+    });
     QObject::connect(&process, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError error) {
         // A crash is followed by finished(); only a failed start ends without it.
         if (error == QProcess::FailedToStart)
             loop.quit();
     });
     bool timedOut = false;
-    QTimer limit;
-    limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
         timedOut = true;
         loop.quit();
@@ -75,5 +89,14 @@ bool Scn_Process::Run_Process(const QStringList& Path, int WindowStyle)
         process.kill();
         process.waitForFinished(-1);
     }
+    keepErrorOutput();
     return !timedOut;
+}
+
+ProcessOutcome Scn_Process::run(const QStringList& Path, int timeLimitMs)
+{
+    Scn_Process process;
+    process.setTimeLimit(timeLimitMs);
+    const bool endedInTime = process.Run_Process(Path);
+    return {endedInTime, process.errorOutput()};
 }

@@ -4,6 +4,13 @@
 
 class QProcess;
 
+// How a program's run ended: in time, or stopped at the limit; and what it
+// said on its standard error.
+struct ProcessOutcome {
+    bool endedInTime = true;
+    QByteArray errorOutput;
+};
+
 // Runs an outside program (the zlib tool) and waits for it to end while the
 // editor's windows keep painting and answering.
 class Scn_Process {
@@ -20,16 +27,26 @@ public:
     //
     // Returns once the program has ended, at once when it cannot start, or
     // when it is still running at the time limit: then it is killed and the
-    // answer is false. The exit code and all output are dropped.
+    // answer is false. The exit code and the standard output are dropped.
     bool Run_Process(const QStringList& Path, int WindowStyle = 0);
+
+    // What the last program run wrote to its standard error, at most its
+    // first kErrorOutputLimit bytes: a failing tool gives its reason there.
+    static constexpr qsizetype kErrorOutputLimit = 4096;
+    const QByteArray& errorOutput() const { return m_errorOutput; }
+
+    // Runs a program as Run_Process does, with a time limit, and tells how it went.
+    static ProcessOutcome run(const QStringList& Path, int timeLimitMs);
 
     // How long a program may run; a hung tool must not lock the window.
     void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
 
     // Sets process up to run Path the way Run_Process starts it: no shell,
-    // its stdio on the null device. False for an empty Path.
+    // its input and output on the null device, its standard error for the
+    // caller to read. False for an empty Path.
     static bool prepare(QProcess& process, const QStringList& Path);
 
 private:
     int m_timeLimitMs = kDefaultTimeLimitMs;
+    QByteArray m_errorOutput;
 };

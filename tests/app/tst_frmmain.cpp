@@ -2,6 +2,7 @@
 
 #include "editorfixture.h"
 #include "editorpanel.h"
+#include "layoutstate.h"
 #include "scn_process.h"
 #include "testfiles.h"
 #include "ucupdownbox.h"
@@ -32,10 +33,23 @@ private slots:
     {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Varnel 6.01.2011 BY Korvath"));
         QCOMPARE(m_window->centralWidget()->size(), QSize(1034, 551));
-        QStringList menus, expected{"MENU:Menu", "MnuFileOpen:Open File", "Sep:-", "cmdZapisz:Save", "cmdReadmy:Readmy",
-                                    "layoutMenu:Layout", "mapAction:Scoreboard Map", "invertHomeAction:Invert HOME",
-                                    "invertAwayAction:Invert AWAY", ":-", "undoAction:Undo", "redoAction:Redo", ":-",
-                                    "importPresetAction:Import Preset...", "exportPresetAction:Export Preset..."};
+        QStringList menus, expected{"MENU:Menu",
+                                    "MnuFileOpen:Open File",
+                                    "Sep:-",
+                                    "cmdZapisz:Save",
+                                    "cmdReadmy:Readmy",
+                                    "layoutMenu:Layout",
+                                    "mapAction:Scoreboard Map",
+                                    "invertHomeAction:Invert HOME",
+                                    "invertAwayAction:Invert AWAY",
+                                    ":-",
+                                    "undoAction:Undo",
+                                    "redoAction:Redo",
+                                    ":-",
+                                    "importPresetAction:Import Preset...",
+                                    "exportPresetAction:Export Preset...",
+                                    ":-",
+                                    "restoreOriginalAction:Restore Original..."};
         for (QAction* item : m_window->menuBar()->actions())
             for (QAction* action : QList{item} + (item->menu() ? item->menu()->actions() : QList<QAction*>{}))
                 menus << (action->menu() ? action->menu() : static_cast<QObject*>(action))->objectName() + ":" +
@@ -85,23 +99,35 @@ private slots:
         QCOMPARE(QDir(games()).entryList(QDir::Files), QStringList{"unnamed_278.bin"});
     }
 
-    // A cancelled or failed Open empties the fields and keeps the earlier
-    // layout, which a Save then writes over the earlier file. The last one
-    // fails on a file whose working copy is the open layout's working file.
+    // A cancelled Open leaves everything on show as it was, the grey fields
+    // included; a failed one too, and says why, naming the file. A Save then
+    // writes the earlier layout over the earlier file. The last one fails on
+    // a file whose working copy is the open layout's working file.
     void failedOpensKeepTheEarlierLayout()
     {
         open(game());
         const QByteArray working = readFile(workingFile());
+        const editing::LayoutState shown = editing::captureState(*m_window->panel(), m_window->baza());
         const QByteArray broken = QByteArray(m_sample).replace(40, 1, "\x55");
         const QString other = m_dir.path() + "/other/unnamed_278.bin"; // the same title
         QVERIFY(QDir().mkpath(m_dir.path() + "/other") && writeFile(other, broken));
         QVERIFY(writeFile(game() + ".unzlib", "not a container"));
-        for (const QString& answer : {QString(), games() + "/typed but missing.bin", other, game() + ".unzlib"}) {
+        const QList<std::pair<QString, QString>> answers{
+            {{}, {}},
+            {games() + "/typed but missing.bin", "it does not exist"},
+            {other, "zlibtool said: zlibtool: "},
+            {game() + ".unzlib", "not a container"}};
+        for (const auto& [answer, reason] : answers) {
             answer.isEmpty() ? m_dialog.enqueueCancel() : m_dialog.enqueue(answer);
             m_window->findChild<QAction*>("MnuFileOpen")->trigger();
-            QVERIFY(m_window->panel()->txt(0)->text().isEmpty() && !shownMessage());
-            QCOMPARE(m_window->panel()->box(1)->Value(), int(read16(m_plainSample, 2096)));
+            QCOMPARE(editing::captureState(*m_window->panel(), m_window->baza()), shown);
             QCOMPARE(std::pair(lokalizacja()->text(), readFile(workingFile())), std::pair(workingFile(), working));
+            const QString message = shownMessage() ? shownMessage()->text() : QString();
+            QVERIFY2(answer.isEmpty()
+                         ? message.isEmpty()
+                         : message.startsWith(answer + " was not opened") && message.contains(reason),
+                     qPrintable(message));
+            delete shownMessage();
         }
         m_window->baza().KroX(1234);
         save();
@@ -117,9 +143,7 @@ private slots:
         m_window->panel()->box(1)->setValue(70);
         m_window->setProcessRunner([this](const QStringList& commandLine, int limit) {
             m_window->panel()->box(3)->setValue(33);
-            Scn_Process tool;
-            tool.setTimeLimit(limit);
-            return tool.Run_Process(commandLine);
+            return Scn_Process::run(commandLine, limit);
         });
         save();
         QByteArray expected = m_plainSample;

@@ -4,6 +4,7 @@
 #include "containerbytes.h"
 #include "fieldtable.h"
 #include "preset.h"
+#include "readablefile.h"
 #include "readonly.h"
 #include "testfiles.h"
 
@@ -38,8 +39,11 @@ private slots:
     {
         QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.filePath("program")) &&
                 QDir().mkpath(m_dir.filePath("games")) && QFile::copy(VARNEL_CLI_PATH, m_program));
-        for (const QString name : {"a.bin", "my \"best\" board.bin", "c.bin"})
+        for (const QString name : {"a.bin", "my \"best\" board.bin", "c.bin", "-it.bin"})
             QVERIFY(writeFile(m_dir.filePath("games/" + name), readFile(SAMPLE_PATH)));
+        QFile huge(m_dir.filePath("games/huge.bin")); // sparse: no room taken
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(gamefile::kMaxGameFileSize + 1));
+        QVERIFY(QProcess::execute("mkfifo", {m_dir.filePath("games/pipe")}) == 0);
         layout::Record preset{};
         for (int i = 0; i < layout::kFieldCount; ++i)
             preset[std::size_t(i)] = qint16(i * 1487 - 32768); // 44 distinct values, both extremes near
@@ -69,10 +73,30 @@ private slots:
         row("show without a file", {"show"}, {"exit 2", "^$", usage});
         row("apply without files", {"apply", "preset.json"}, {"exit 2", "^$", usage});
         row("an argument without =", {"set", "a.bin", "left_shape.x"}, {"exit 2", "^$", usage});
-        row("unknown key", {"set", "a.bin", "left.x=1"}, {"exit 1", "^$", "a.bin: .*unknown key \"left.x\""});
-        row("value with a fraction", {"set", "a.bin", "left_shape.x=1.5"}, {"exit 1", "^$", "not a whole number"});
-        row("value out of range", {"set", "a.bin", "home.a.x=32768"}, {"exit 1", "^$", "not a whole number"});
-        row("missing file", {"show", "nothing.bin"}, {"exit 1", "^$", "nothing.bin: reading the game file: "});
+        row("unknown key", {"set", "a.bin", "left.x=1"},
+            {"exit 2", "^$", "^varnel-cli: unknown key \"left.x\"\nusage"});
+        row("value with a fraction", {"set", "a.bin", "left_shape.x=1.5"},
+            {"exit 2", "^$", "not a whole number"});
+        row("value out of range", {"set", "a.bin", "home.a.x=32768"}, {"exit 2", "^$", "not a whole number"});
+        row("value and a newline", {"set", "a.bin", "home.a.x=12\n"}, {"exit 2", "^$", "not a whole number"});
+        row("a key given twice", {"set", "a.bin", "home.a.x=1", "home.a.x=2"},
+            {"exit 2", "^$", "^varnel-cli: \"home.a.x\" is given twice\nusage"});
+        row("-h", {"-h"}, {"exit 0", "^usage: varnel-cli show[^$]*restore FILE", "^$"});
+        row("unknown option", {"show", "-j", "a.bin"},
+            {"exit 2", "^$", "^varnel-cli: unknown option \"-j\"\nusage"});
+        row("-- before a name with a dash", {"set", "--", "-it.bin", "left_shape.x=5"},
+            {"exit 0", "^$", "^$"}, {"-it.bin"});
+        row("an empty file name", {"show", "--json", ""},
+            {"exit 2", "^$", "^varnel-cli: a file name is empty\n"});
+        row("a device", {"show", "/dev/zero"},
+            {"exit 1", "^$", "zero: reading the game file: it is not a regular"});
+        row("a device as preset", {"apply", "/dev/zero", "a.bin"},
+            {"exit 1", "^$", "zero: cannot read: it is not a"});
+        row("a pipe", {"show", "pipe"}, {"exit 1", "^$", "pipe: reading the game file: it is not a regular"});
+        row("oversized", {"show", "huge.bin"},
+            {"exit 1", "^$", "reading the game file: it is larger than the 256 MiB"});
+        row("missing file", {"show", "nothing.bin"},
+            {"exit 1", "^$", "nothing.bin: reading the game file: it does not"});
         row("damaged file among good ones", {"apply", "preset.json", "a.bin", "damaged.bin", "c.bin"},
             {"exit 1", "^$", "damaged.bin: decoding the game file: \\w"});
         row("data too short", {"show", "short.bin"}, {"exit 1", "^$", "short.bin: reading the layout: .*3000 bytes"});
@@ -111,7 +135,7 @@ private slots:
         // and each keeps its original.
         const QStringList kept = QDir(m_dir.filePath("program/originals")).entryList(QDir::Files);
         QCOMPARE(kept.size(), changed.size());
-        for (const QString name : {"a.bin", "my \"best\" board.bin", "c.bin"}) {
+        for (const QString name : {"a.bin", "my \"best\" board.bin", "c.bin", "-it.bin"}) {
             const QByteArray now = gamefile::unpackContainer(game(name));
             QCOMPARE(now == m_plain, !changed.contains(name));
             QByteArray outside = now;
@@ -122,7 +146,38 @@ private slots:
         if (!changed.isEmpty() && arguments[0] == "apply")
             QCOMPARE(run({"show", "--json", changed[0]})[1].toUtf8(), game("preset.json"));
         for (const QString& assignment : changed.isEmpty() ? QStringList() : arguments.mid(2).filter("="))
-            QVERIFY(run({"show", changed[0]})[1].contains(QString(assignment).replace('=', ' ') + "\n"));
+            QVERIFY(
+                run({"show", "--", changed[0]})[1].contains(QString(assignment).replace('=', ' ') + "\n"));
+    }
+
+    // restore puts every file back as it was before its first write, and
+    // touches none when one of them cannot be put back. A file reached
+    // through a linked folder has the same original.
+    void restore()
+    {
+        const QByteArray sample = readFile(SAMPLE_PATH);
+        for (const QString set :
+             {"a.bin left_shape.x=1", "c.bin left_shape.x=2", "../linked/a.bin left_shape.x=3"}) {
+            QVERIFY(QFile::exists(m_dir.filePath("linked")) ||
+                    QFile::link(m_dir.filePath("games"), m_dir.filePath("linked")));
+            QCOMPARE(run(QStringList{"set"} + set.split(' '))[0], "exit 0");
+        }
+        QCOMPARE(QDir(m_dir.filePath("program/originals")).entryList(QDir::Files).size(), 2);
+        const QByteArray changedA = game("a.bin");
+        QStringList seen = run({"restore", "a.bin", "my \"best\" board.bin"});
+        QVERIFY(seen[0] == "exit 1" && seen[2].contains("board.bin: finding its original: none is kept in "));
+        std::optional<ReadOnly> readOnly(m_dir.filePath("games/c.bin"));
+        if (readOnly->whyNot.isEmpty()) {
+            seen = run({"restore", "a.bin", "c.bin"});
+            QVERIFY(seen[0] == "exit 1" &&
+                    seen[2].contains("c.bin: checking the game file: it is read-only"));
+        }
+        QCOMPARE(game("a.bin"), changedA);
+        readOnly.reset();
+        QCOMPARE(run({"restore", "a.bin", "c.bin"}), QStringList({"exit 0", "", ""}));
+        QCOMPARE(run({"restore", "a.bin"}), QStringList({"exit 0", "", ""})); // the original stays
+        QVERIFY(game("a.bin") == sample && game("c.bin") == sample);
+        QCOMPARE(run({"restore"})[0], "exit 2");
     }
 
     // An answer that cannot be written is a failure, not an empty success.

@@ -85,22 +85,27 @@ private slots:
         QTest::addColumn<QStringList>("command"); // %dir: a fresh folder
         QTest::addColumn<bool>("answer");         // false: still running at the limit
         QTest::addColumn<QByteArray>("written");  // into %dir/out, after the program's pid
+        QTest::addColumn<QByteArray>("said");     // on its standard error, as far as it is kept
         // The shell's path holds blanks and quotes; it writes to the file named in $0.
         const auto sh = [](const QString& script, const QStringList& args = {}) {
             return QStringList{"%dir/it's \"my\" sh", "-c", "echo $$ > \"$0\"; " + script, "%dir/out"} + args;
         };
-        const QString done = "sleep 0.3; echo $(readlink /proc/$$/fd/[012]) >> \"$0\"";
-        const QByteArray nulls = "/dev/null /dev/null /dev/null\n", none; // nulls: stdin, stdout, stderr
+        const QString done =
+            "sleep 0.3; echo $(readlink /proc/$$/fd/[01]) $(readlink /proc/$$/fd/2 | cut -c1-5) >> \"$0\"";
+        const QByteArray stdio = "/dev/null /dev/null pipe:\n", none; // stdin, stdout, stderr
         const QStringList args{"a b", "say \"hi\"", "it's", R"(C:\t\)", "", "-d", " x ", "*", "$HOME", "ü"};
-        QTest::newRow("arguments") << sh("printf '[%s]\\n' \"$@\" >> \"$0\"; " + done + "; exit 3", args)
-                                   << true << ("[" + args.join("]\n[") + "]\n").toUtf8() + nulls;
-        QTest::newRow("killed") << sh(done + "; kill -KILL $$") << true << nulls;
-        QTest::newRow("hung") << sh("for i in $(seq 99); do sleep .3; done; " + done) << false << none;
+        QTest::newRow("arguments")
+            << sh("printf '[%s]\\n' \"$@\" >> \"$0\"; echo 'it: failed' >&2; " + done + "; exit 3", args)
+            << true << ("[" + args.join("]\n[") + "]\n").toUtf8() + stdio << QByteArray("it: failed\n");
+        QTest::newRow("killed") << sh(done + "; kill -KILL $$") << true << stdio << none;
+        QTest::newRow("hung") << sh("echo waiting >&2; for i in $(seq 99); do sleep .3; done; " + done)
+                              << false << none << QByteArray("waiting\n");
         // Far more output than a pipe holds, then a read from stdin that must end at once.
-        QTest::newRow("plenty") << sh("yes | head -c4M | tee /dev/stderr; cat; " + done) << true << nulls;
+        QTest::newRow("plenty") << sh("yes | head -c4M | tee /dev/stderr; cat; " + done) << true << stdio
+                                << QByteArray("y\n").repeated(Scn_Process::kErrorOutputLimit / 2);
         for (const char* program : {"/no/such/tool", "varnel-no-such-tool", "/etc/passwd", "/tmp", ""})
             QTest::addRow("%s cannot start: no waiting for the limit", program)
-                << QStringList{program, "x"}.mid(*program ? 0 : 2) << true << none;
+                << QStringList{program, "x"}.mid(*program ? 0 : 2) << true << none << none;
     }
     // The window's events go on during the wait, and no program is left behind.
     void running()
@@ -108,6 +113,7 @@ private slots:
         QFETCH(QStringList, command);
         QFETCH(bool, answer);
         QFETCH(QByteArray, written);
+        QFETCH(QByteArray, said);
         QTemporaryDir dir;
         QVERIFY(QFile::link("/bin/sh", dir.filePath("it's \"my\" sh")));
         QTimer timer;
@@ -118,7 +124,22 @@ private slots:
         QCOMPARE(process.Run_Process(command.replaceInStrings("%dir", dir.path())), answer);
         const QList<QByteArray> lines = testfiles::readFile(dir.filePath("out")).split('\n');
         QCOMPARE(lines.mid(1).join('\n'), written);
+        QCOMPARE(process.errorOutput(), said);
         QVERIFY(lines[0].isEmpty() || (!ticks.isEmpty() && !QFile::exists("/proc/" + lines[0])));
+    }
+
+    // A dialog opened during the wait holds it past the limit: a program that
+    // ended in time still counts as ended in time.
+    void limitStopsWhenTheProgramEnds()
+    {
+        QTimer::singleShot(0, [] {
+            QEventLoop dialog;
+            QTimer::singleShot(900, &dialog, &QEventLoop::quit);
+            dialog.exec();
+        });
+        Scn_Process process;
+        process.setTimeLimit(300);
+        QVERIFY(process.Run_Process({"/bin/sh", "-c", "sleep 0.1"}));
     }
 
     // A program does not outlive an editor that crashes while it runs.

@@ -1,0 +1,38 @@
+#include "filefingerprint.h"
+
+#include "readablefile.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+namespace gamefile
+{
+
+std::optional<FileFingerprint> FileFingerprint::of(const QString& path)
+{
+    if (!whyNotReadable(path, kMaxGameFileSize).isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Read in pieces: a game file may be large, and only its hash is kept.
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    qint64 size = 0;
+    for (QByteArray piece; !(piece = file.read(1 << 20)).isEmpty() && size <= kMaxGameFileSize;) {
+        hash.addData(piece);
+        size += piece.size();
+    }
+    if (file.error() != QFileDevice::NoError || size > kMaxGameFileSize)
+        return std::nullopt;
+    return FileFingerprint(size, hash.result());
+}
+
+bool FileFingerprint::matches(const QString& path) const
+{
+    if (QFileInfo(path).size() != m_size)
+        return false;
+    return of(path) == *this;
+}
+
+} // namespace gamefile
