@@ -8,6 +8,7 @@
 #include "originals.h"
 #include "panelframe.h"
 #include "preset.h"
+#include "savemarks.h"
 #include "scn_common_dialog.h"
 #include "scn_process.h"
 #include "scoreboardmap.h"
@@ -65,8 +66,10 @@ frmMain::frmMain(const QString& programFolder) : m_workflow(programFolder)
     // The panel sizes itself to the window's client area.
     m_panel->setFixedSize(m_panel->size());
     editing::connectStorePass(*m_panel, m_baza);
+    auto* marks = new editing::SaveMarks(*m_panel, m_baza, this);
     m_history = new editing::LayoutHistory(*m_panel, m_baza, m_undo, this);
     connect(m_history, &editing::LayoutHistory::changed, this, &frmMain::updateCaption);
+    connect(m_history, &editing::LayoutHistory::changed, marks, &editing::SaveMarks::updateAll);
     connect(&m_undo, &QUndoStack::indexChanged, this, &frmMain::updateCommands);
 
     buildMenus();

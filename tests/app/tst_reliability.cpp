@@ -116,46 +116,49 @@ private slots:
     void underFault_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("step"); // the failed step, "" when Save goes through
-        QTest::addColumn<bool>("opening");
+        QTest::addColumn<QString>("step"); // the failed step, "" when the command goes through
+        QTest::addColumn<QString>("command");
         const QString unpack = "decompressing with zlibtool", pack = "compressing with zlibtool",
                       check = "checking the output", replace = "replacing the game",
                       layout = "writing the layout", copy = "copying the game file",
-                      changed = "reading the game file as it is now";
-        const QList<std::tuple<const char*, const char*, QString, QString>> rows{
-            {"zlibtool missing", "tool missing", unpack, pack},
-            {"zlibtool exits non-zero", "exit 3", unpack, pack},
+                      changed = "reading the game file as it is now", claim = "claiming the working files";
+        struct Row {
+            const char *tag, *fault;
+            QString open, save, restore = "-"; // the failed step, "" when it goes through, "-" not tried
+        };
+        // clang-format off
+        const QList<Row> rows{
+            {"zlibtool missing", "tool missing", unpack, pack}, {"zlibtool exits non-zero", "exit 3", unpack, pack},
             {"zlibtool writes nothing", "exit 0", unpack, pack},
             {"zlibtool hangs; a close waits until it is stopped", "hang", unpack, pack},
-            {"zlibtool output cut short", "cut", check, check},
-            {"zlibtool output is garbage", "garbage", check, check},
+            {"zlibtool output cut short", "cut", check, check}, {"zlibtool output is garbage", "garbage", check, check},
             {"zlibtool output is another file's", "other", check, check},
             {"working folder's disk full", "working disk full", copy, pack},
             {"file size limit below the layout", "limit layout", unpack, layout},
-            {"working folder missing", "no working folder", "claiming the working files", "-"},
+            {"working folder missing", "no working folder", claim, "-"},
             {"working folder's disk holds the copy only", "working disk nearly full", unpack, "-"},
-            {"working file deleted", "working deleted", "-", ""},
-            {"game file deleted", "game deleted", "-", changed},
-            {"game file replaced by a folder", "game folder", "-", changed},
-            {"game file read-only", "game read-only", "-", replace},
-            {"game file's folder read-only", "folder read-only", "-", replace},
-            {"game file's disk full", "game disk full", "-", replace},
+            {"working file deleted", "working deleted", "-", ""}, {"game file deleted", "game deleted", "-", changed, ""},
+            {"game file replaced by a folder", "game folder", "-", changed, replace},
+            {"game file replaced by garbage", "game garbage", "-", changed},
+            {"game file read-only", "game read-only", "-", replace, replace},
+            {"game file's folder read-only", "folder read-only", "-", replace, replace},
+            {"game file's disk full", "game disk full", "-", replace, replace},
             {"file size limit below zlibtool's output", "limit tool", "-", pack},
-            {"file size limit below the game file, zlibtool exempt", "limit game", "-",
-             "keeping the original"},
-            {"file size limit below the game file, its original kept before", "limit game kept", "-",
-             replace}};
-        for (const auto& [tag, fault, openStep, saveStep] : rows)
-            for (const auto& [command, step] : {std::pair("Open", openStep), std::pair("Save", saveStep)})
+            {"file size limit below the game file, zlibtool exempt", "limit game", "-", "keeping the original"},
+            {"file size limit below the game file, its original kept before", "limit game kept", "-", replace}};
+        // clang-format on
+        for (const auto& [tag, fault, openStep, saveStep, restoreStep] : rows)
+            for (const auto& [command, step] : {std::pair("Open", openStep), std::pair("Save", saveStep),
+                                                std::pair("Restore Original", restoreStep)})
                 if (step != "-")
-                    QTest::addRow("%s: %s", command, tag)
-                        << fault << step << (command == std::string("Open"));
+                    QTest::addRow("%s: %s", command, tag) << fault << step << QString(command);
     }
     void underFault()
     {
         QFETCH(QString, fault);
         QFETCH(QString, step);
-        QFETCH(bool, opening);
+        QFETCH(QString, command);
+        const bool opening = command == "Open", restoring = command == "Restore Original";
         const QString target = fault == "game disk full" ? m_dir.path() + "/small disk/unnamed_278.bin" : game();
         if ((fault == "game disk full" && cannot(mountSmallDisk(QFileInfo(target).path()))) ||
             (fault.startsWith("working disk") && cannot(mountSmallDisk(workingFolder()))))
@@ -165,6 +168,7 @@ private slots:
         const bool big = fault.startsWith("limit") && !opening;
         QByteArray plain = big ? m_plainSample + randomBytes(32768, 5) : m_plainSample;
         QByteArray before = gamefile::packContainer(plain);
+        const QByteArray original = before;
         write16(plain, 2096, 4444);
         QVERIFY(writeFile(target, before) && writeFile(program() + "/zlib/other.unzlib", plain) &&
                 writeFile(program() + "/zlib/other.zlib", gamefile::packContainer(plain)));
@@ -173,7 +177,14 @@ private slots:
         QVERIFY(QDir().mkpath(m_dir.path() + "/shown") && writeFile(shownGame, m_sample));
         open(opening ? shownGame : target);
         const editing::LayoutState shown = editing::captureState(*m_window->panel(), m_window->baza());
-        if (!opening) {
+        if (restoring) { // with its original kept by a Save, and an unsaved change
+            m_window->panel()->box(1)->setValue(556);
+            save();
+            before = readFile(target);
+            m_window->panel()->box(1)->setValue(557);
+            whenShown<QMessageBox>([](QMessageBox* question) { question->defaultButton()->click(); },
+                                   "restoreOriginal");
+        } else if (!opening) {
             if (fault == "limit game kept") { // by a Save before
                 m_window->panel()->box(1)->setValue(556);
                 save();
@@ -184,8 +195,11 @@ private slots:
         }
         // Scripts in the tool's place; $out is what the tool is to write.
         const QMap<QString, QByteArray> tools{
-            {"exit 3", "exit 3"}, {"exit 0", "exit 0"}, {"hang", "exec sleep 30"},
-            {"cut", "\"$here/real-tool\" \"$@\"; head -c -100 \"$out\" > \"$here/c\"; mv \"$here/c\" \"$out\""},
+            {"exit 3", "printf ' one \\ntwo\\nthree\\nfour\\n' >&2; exit 3"},
+            {"exit 0", "exit 0"},
+            {"hang", "exec sleep 30"},
+            {"cut",
+             "\"$here/real-tool\" \"$@\"; head -c -100 \"$out\" > \"$here/c\"; mv \"$here/c\" \"$out\""},
             {"garbage", "head -c 5000 /dev/urandom > \"$out\""},
             {"other", "cp \"$here/other.${out##*.}\" \"$out\""},
             {"limit game", "ulimit -f unlimited; exec \"$here/real-tool\" \"$@\""}};
@@ -199,6 +213,8 @@ private slots:
         QVERIFY(gone.isEmpty() || (QFileInfo(gone).isDir() ? QDir(gone).removeRecursively() : QFile::remove(gone)));
         if (fault == "game folder")
             QVERIFY(QDir().mkpath(target));
+        else if (fault == "game garbage")
+            QVERIFY(writeFile(target, before = randomBytes(3000, 7)));
         else if (fault.endsWith("read-only") &&
                  cannot(m_readOnly.emplace_back(fault.startsWith("game") ? target : games()).whyNot))
             QSKIP("cannot make it read-only here");
@@ -218,7 +234,9 @@ private slots:
             std::optional<FileSizeLimit> limit;
             if (fault.startsWith("limit"))
                 limit.emplace(fault == "limit layout" ? 2048 : 8192);
-            opening ? open(target) : save();
+            opening     ? open(target)
+            : restoring ? m_window->findChild<QAction*>("restoreOriginalAction")->trigger()
+                        : save();
         }
         QVERIFY(blocked && m_window->isVisible() == (fault != "hang"));
 
@@ -227,6 +245,7 @@ private slots:
         const QFileInfo info(target);
         const bool identical = info.isFile() && readFile(target) == before;
         const bool newWhole = info.isFile() && unpacked(target) == plain;
+        const bool restored = restoring && info.isFile() && readFile(target) == original;
         QStringList beside = QDir(info.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         beside.removeAll(info.fileName());
         beside.removeAll("filler");
@@ -241,19 +260,22 @@ private slots:
                             : "the layout on show changed",
                         info.isDir()    ? "game path still a folder"
                         : identical     ? "game file byte-identical"
+                        : restored      ? "game file put back as it was"
                         : newWhole      ? "game file replaced whole by the edited layout"
                         : info.exists() ? "game file changed"
                                         : "game file missing",
                         beside.isEmpty() ? "nothing left beside it" : "left beside it: " + beside.join(", ")}
                 .filter(QRegularExpression("."))
                 .join("; ");
-        reliabilitylog::record(opening ? "Open under a fault" : "Save under a fault", QTest::currentDataTag(), seen);
+        reliabilitylog::record(command + " under a fault", QTest::currentDataTag(), seen);
         const bool untouched = fault == "game folder"    ? info.isDir()
                                : fault == "game deleted" ? !info.exists()
                                                          : identical;
-        const bool told = step.isEmpty() ? text.isEmpty() && newWhole
-                                         : failed.startsWith(step) && text.contains(target) && untouched &&
-                                               (fault != "hang" || text.contains("did not end within 0.5 s"));
+        const bool told = step.isEmpty()
+                              ? text.isEmpty() && (restoring ? restored : newWhole)
+                              : failed.startsWith(step) && text.contains(target) && untouched &&
+                                    (fault != "hang" || text.contains("did not end within 0.5 s")) &&
+                                    (fault != "exit 3" || text.endsWith("zlibtool said: one\ntwo\nthree"));
         QVERIFY2(beside.isEmpty() && told && (!opening || seen.contains("as before")), qPrintable(seen));
     }
 

@@ -96,13 +96,20 @@ protected:
         });
         poll->start(10);
     }
-    // Answers the next question about unsaved changes with button, or with
-    // the Escape key for QMessageBox::Escape.
-    void answerQuestion(QMessageBox::StandardButton button)
+    // Answers the next question of that name with button, with the Escape
+    // key for QMessageBox::Escape, or with its default button for NoButton;
+    // m_asked then holds its text and informative text, joined by "|".
+    QString m_asked;
+    void answerQuestion(QMessageBox::StandardButton button, const QString& name = "unsavedChanges")
     {
-        whenShown<QMessageBox>([button](QMessageBox* question) {
-            button == QMessageBox::Escape ? QTest::keyClick(question, Qt::Key_Escape) : question->button(button)->click();
-        }, "unsavedChanges");
+        whenShown<QMessageBox>(
+            [this, button](QMessageBox* question) {
+                m_asked = question->text() + "|" + question->informativeText();
+                button == QMessageBox::Escape     ? QTest::keyClick(question, Qt::Key_Escape)
+                : button == QMessageBox::NoButton ? question->defaultButton()->click()
+                                                  : question->button(button)->click();
+            },
+            name);
     }
 
     static QMessageBox* shownMessage()
