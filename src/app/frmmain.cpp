@@ -3,11 +3,13 @@
 #include "artwork.h"
 #include "editorpanel.h"
 #include "fieldediting.h"
+#include "filekind.h"
 #include "fonts.h"
 #include "layouthistory.h"
 #include "originals.h"
 #include "panelframe.h"
 #include "preset.h"
+#include "recentfiles.h"
 #include "savemarks.h"
 #include "scn_common_dialog.h"
 #include "scn_process.h"
@@ -22,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
@@ -31,11 +34,28 @@ namespace {
 
 const QString kCaption = QStringLiteral("Varnel 6.01.2011 BY Korvath");
 const QString kOpenFilter = QStringLiteral("unnamed_278.bin (*.bin)|*.bin| All Files (*.*)|*.*");
-const QString kPresetFilter = QStringLiteral("Varnel layouts (*.json)|*.json|All Files (*.*)|*.*");
+const QString kPresetFilter =
+    QStringLiteral("Varnel layouts (*.varnel.json *.json)|*.varnel.json;*.json|All Files (*.*)|*.*");
+// What Export Preset adds to a name without a suffix: its own file type, and
+// JSON to every other program.
+const QString kPresetSuffix = QStringLiteral(".varnel.json");
 
-// Where the folder of the last game file opened is remembered across runs.
+// The last folder of each kind of file is remembered across runs.
 QSettings settings() { return QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")); }
-const QString kLastFolder = QStringLiteral("lastGameFolder");
+const QString kGames = QStringLiteral("Game"), kPresets = QStringLiteral("Preset"),
+              kImages = QStringLiteral("Image");
+
+// The one local file of a drag that Varnel can take, and what it is.
+std::optional<std::pair<QString, gamefile::FileKind>> droppedFile(const QMimeData* data)
+{
+    if (!data->hasUrls() || data->urls().size() != 1 || !data->urls()[0].isLocalFile())
+        return std::nullopt;
+    const QString path = data->urls()[0].toLocalFile();
+    const gamefile::FileKind kind = gamefile::kindOf(path);
+    if (kind == gamefile::FileKind::Other)
+        return std::nullopt;
+    return std::pair(path, kind);
+}
 
 const QString kHelpText = QStringLiteral("To invert the image you need to change some points\r\n"
                                          "At the point \r\n"
@@ -75,6 +95,7 @@ frmMain::frmMain(const QString& programFolder) : m_workflow(programFolder)
     buildMenus();
     buildFixedElements();
     m_openReadme = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    setAcceptDrops(true);
     updateCommands();
 }
 
@@ -84,11 +105,22 @@ void frmMain::buildMenus()
     menu->setObjectName(QStringLiteral("MENU"));
     m_open = menu->addAction(QStringLiteral("Open File"), this, &frmMain::MnuFileOpen_Click);
     m_open->setObjectName(QStringLiteral("MnuFileOpen"));
+    QMenu* recent = menu->addMenu(QStringLiteral("Recent Files"));
+    recent->setObjectName(QStringLiteral("recentFilesMenu"));
+    m_recent = new RecentFiles(recent, [this](const QString& path) { openRecent(path); });
     menu->addSeparator()->setObjectName(QStringLiteral("Sep"));
     m_save = menu->addAction(QStringLiteral("Save"), this, &frmMain::cmdZapisz_Click);
     m_save->setObjectName(QStringLiteral("cmdZapisz"));
     m_readmy = menuBar()->addAction(QStringLiteral("Readmy"), this, &frmMain::cmdReadmy_Click);
     m_readmy->setObjectName(QStringLiteral("cmdReadmy"));
+    // The keys everyone presses, also in a box and on the map.
+    for (const auto& [action, key] :
+         {std::pair(m_open, QKeySequence::Open), std::pair(m_save, QKeySequence::Save),
+          std::pair(m_readmy, QKeySequence::HelpContents)}) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    addAction(m_readmy); // a menu bar's own item takes keys only where a window holds it
     buildLayoutMenu();
 }
 
@@ -122,12 +154,16 @@ void frmMain::buildLayoutMenu()
 
 void frmMain::importPreset()
 {
-    const std::optional<QString> chosen =
-        Scn_Common_Dialog().ChooseFile(this, QStringLiteral("Import Preset"), kPresetFilter);
-    if (!chosen)
-        return;
+    if (const std::optional<QString> chosen = Scn_Common_Dialog().ChooseFile(
+            this, QStringLiteral("Import Preset"), kPresetFilter, startFolder(kPresets)))
+        importPresetFrom(*chosen);
+}
+
+void frmMain::importPresetFrom(const QString& path)
+{
+    rememberFolder(kPresets, path);
     QString problem;
-    if (const std::optional<layout::Record> record = gamefile::readPreset(*chosen, &problem))
+    if (const std::optional<layout::Record> record = gamefile::readPreset(path, &problem))
         m_history->showRecord(*record);
     else
         QMessageBox::warning(this, QStringLiteral("Import Preset"),
@@ -136,10 +172,13 @@ void frmMain::importPreset()
 
 void frmMain::exportPreset()
 {
-    const std::optional<QString> chosen =
-        Scn_Common_Dialog::ChooseFileToWrite(this, QStringLiteral("Export Preset"), kPresetFilter);
+    std::optional<QString> chosen = Scn_Common_Dialog::ChooseFileToWrite(
+        this, QStringLiteral("Export Preset"), kPresetFilter, startFolder(kPresets));
     if (!chosen)
         return;
+    if (QFileInfo(*chosen).suffix().isEmpty())
+        *chosen += kPresetSuffix;
+    rememberFolder(kPresets, *chosen);
     // What a Save would write: the record, as it stands.
     if (const gamefile::StepResult written = gamefile::writePreset(*chosen, m_baza.record()); !written.ok())
         QMessageBox::warning(this, QStringLiteral("Export Preset"),
@@ -154,10 +193,14 @@ void frmMain::showMap()
         m_map = new ScoreboardMap(
             *m_panel, m_baza, *m_history,
             [this] {
-                return Scn_Common_Dialog()
-                    .ChooseFile(m_map, QStringLiteral("Backdrop"),
-                                QStringLiteral("Images (*.png *.jpg *.jpeg)|*.png;*.jpg;*.jpeg"))
-                    .value_or(QString());
+                const QString chosen =
+                    Scn_Common_Dialog()
+                        .ChooseFile(m_map, QStringLiteral("Backdrop"),
+                                    QStringLiteral("Images (*.png *.jpg *.jpeg)|*.png;*.jpg;*.jpeg"),
+                                    startFolder(kImages))
+                        .value_or(QString());
+                rememberFolder(kImages, chosen);
+                return chosen;
             },
             this);
     m_map->show();
@@ -310,11 +353,65 @@ void frmMain::MnuFileOpen_Click()
     const Settled settled = settleUnsavedChanges();
     if (settled == Settled::Cancelled)
         return;
-    const QString startFolder = settings().value(kLastFolder, m_workflow.folder().path()).toString();
     // Cancel leaves everything on show as it is, the grey fields included.
-    if (const std::optional<QString> chosen =
-            Scn_Common_Dialog().ChooseFile(this, QStringLiteral("Open File"), kOpenFilter, startFolder))
+    if (const std::optional<QString> chosen = Scn_Common_Dialog().ChooseFile(
+            this, QStringLiteral("Open File"), kOpenFilter, startFolder(kGames)))
         openGameFile(*chosen, settled == Settled::Discarded);
+}
+
+void frmMain::openChosen(const QString& path)
+{
+    if (const Settled settled = m_busy ? Settled::Cancelled : settleUnsavedChanges();
+        settled != Settled::Cancelled)
+        openGameFile(path, settled == Settled::Discarded);
+}
+
+void frmMain::openRecent(const QString& path)
+{
+    if (QFileInfo(path).isFile())
+        return openChosen(path);
+    m_recent->remove(path);
+    showWarning(kCaption, QStringLiteral("failure"),
+                QStringLiteral("%1 is no longer there. It has been taken off the recent files.")
+                    .arg(QDir::toNativeSeparators(path)));
+}
+
+QString frmMain::startFolder(const QString& kind) const
+{
+    const QString last = settings().value(QStringLiteral("last%1Folder").arg(kind)).toString();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+}
+
+void frmMain::rememberFolder(const QString& kind, const QString& file)
+{
+    if (!file.isEmpty())
+        settings().setValue(QStringLiteral("last%1Folder").arg(kind), QFileInfo(file).absolutePath());
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    const auto dropped = droppedFile(event->mimeData());
+    // A preset goes into a layout on show; without one it has nowhere to go.
+    if (!m_busy && dropped && (m_game || dropped->second == gamefile::FileKind::GameFile))
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const auto dropped = droppedFile(event->mimeData());
+    if (!dropped)
+        return;
+    event->acceptProposedAction();
+    // After the drag has ended: Open may ask, and waits for zlibtool.
+    QMetaObject::invokeMethod(
+        this,
+        [this, dropped] {
+            if (dropped->second == gamefile::FileKind::GameFile)
+                openChosen(dropped->first);
+            else if (m_game && !m_busy)
+                importPresetFrom(dropped->first);
+        },
+        Qt::QueuedConnection);
 }
 
 bool frmMain::openGameFile(const QString& path, bool discarded)
@@ -353,7 +450,8 @@ bool frmMain::openGameFile(const QString& path, bool discarded)
     m_changedOnDisk = false;
     m_workflow.keepClaimOnly(files);
     m_history->resume(true);
-    settings().setValue(kLastFolder, QFileInfo(path).absolutePath());
+    rememberFolder(kGames, path);
+    m_recent->add(path);
     return true;
 }
 
@@ -450,7 +548,11 @@ void frmMain::cmdReadmy_Click()
 {
     // Resolved against the program folder: an Open may have moved the
     // current directory elsewhere.
-    m_openReadme(m_workflow.folder().readmePath());
+    const QString readme = m_workflow.folder().readmePath();
+    if (!m_openReadme(readme))
+        showWarning(kCaption, QStringLiteral("failure"),
+                    QStringLiteral("%1 cannot be opened: no program to show text files was found.")
+                        .arg(QDir::toNativeSeparators(readme)));
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

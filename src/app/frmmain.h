@@ -11,6 +11,7 @@
 #include <optional>
 
 class EditorPanel;
+class RecentFiles;
 class QAction;
 class QLineEdit;
 class ScoreboardMap;
@@ -56,10 +57,16 @@ public:
     void importPreset();
     void exportPreset();
     void restoreOriginal();
+    // The file at the top of Recent Files is the newest.
+    RecentFiles* recentFiles() const { return m_recent; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // One game file or preset may be dropped on the window; anything else is
+    // refused while it is dragged.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     enum class Settled { Cancelled, NothingLost, Discarded };
@@ -72,6 +79,14 @@ private:
     // Whether the person wants the layout written into a game file that has
     // changed on disk.
     bool writeIntoChangedFile();
+    // Open File's question, then its steps, for a file chosen otherwise.
+    void openChosen(const QString& path);
+    void openRecent(const QString& path);
+    void importPresetFrom(const QString& path);
+    // The folder a dialog starts in: the last one used for its kind of
+    // file, or the home folder.
+    QString startFolder(const QString& kind) const;
+    void rememberFolder(const QString& kind, const QString& file);
     void updateCaption();
     void Clear_Fields();
     void setBusy(bool busy);
@@ -96,6 +111,7 @@ private:
     QAction* m_importPreset = nullptr;
     QAction* m_exportPreset = nullptr;
     QAction* m_restoreOriginal = nullptr;
+    RecentFiles* m_recent = nullptr;
     QUndoStack m_undo;
     editing::LayoutHistory* m_history = nullptr;
     ScoreboardMap* m_map = nullptr;

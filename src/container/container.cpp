@@ -18,8 +18,6 @@ namespace zlibcodec
 namespace
 {
 
-constexpr std::array<std::uint8_t, 8> kSignature = {0x00, 0x01, 0x01, 0x57, 0x45, 0x53, 0x59, 0x53};
-
 // Deflate cannot expand more than 1032:1 (a 258-byte match coded in two bits),
 // so a header claiming more is lying and is refused before anything is allocated.
 constexpr std::uint64_t kMaxInflateRatio = 1032;

@@ -4,6 +4,7 @@
 // of the zlib stream and the size of the uncompressed data, both 32-bit little
 // endian) followed by the zlib stream and nothing else.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,9 @@ namespace zlibcodec
 struct Error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// The first eight bytes of every container.
+inline constexpr std::array<std::uint8_t, 8> kSignature = {0x00, 0x01, 0x01, 0x57, 0x45, 0x53, 0x59, 0x53};
 
 // Anything bigger is refused, so a forged header cannot make us allocate gigabytes.
 inline constexpr std::uint32_t kMaxDeclaredSize = 256u * 1024u * 1024u;

@@ -37,7 +37,9 @@ ProgramFolder::ProgramFolder(const QString& folder) : m_path(QDir::toNativeSepar
     if (!m_path.endsWith(QDir::separator()))
         m_path += QDir::separator();
     m_data = m_path;
-    if (!QFileInfo(m_path).isWritable()) {
+    // An installed program keeps the person's files in their own data
+    // folder, root's too: nothing of a run is left among the package's files.
+    if (QFileInfo::exists(m_path + QStringLiteral("installed")) || !QFileInfo(m_path).isWritable()) {
         m_data = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                           QStringLiteral("/varnel/"));
         QDir().mkpath(workingFolder());

@@ -17,8 +17,9 @@ struct WorkingFiles {
 
 // The folder that holds the program, always ending with the native
 // separator. The tool, the working folder and the readme hang off it, joined
-// by plain concatenation. Where the program's folder cannot be written to (an
-// installed package), the working folder and the originals are kept in the
+// by plain concatenation. In an installed program folder (one that holds the
+// file "installed", put there by the install) and where the program's folder
+// cannot be written to, the working folder and the originals are kept in the
 // user's data folder instead (~/.local/share/varnel/ on Linux).
 class ProgramFolder {
 public:

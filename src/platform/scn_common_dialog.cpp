@@ -113,9 +113,10 @@ std::optional<QString> QtFileDialogBackend::getOpenFileName(QWidget* owner, cons
 }
 
 std::optional<QString> QtFileDialogBackend::getSaveFileName(QWidget* owner, const QString& title,
-                                                            const QStringList& nameFilters)
+                                                            const QStringList& nameFilters,
+                                                            const QString& startFolder)
 {
-    return runQtDialog(owner, title, nameFilters, {}, QFileDialog::AcceptSave);
+    return runQtDialog(owner, title, nameFilters, startFolder, QFileDialog::AcceptSave);
 }
 
 void QueuedFileDialogBackend::enqueue(QString answer)
@@ -137,9 +138,10 @@ std::optional<QString> QueuedFileDialogBackend::getOpenFileName(QWidget*, const 
 }
 
 std::optional<QString> QueuedFileDialogBackend::getSaveFileName(QWidget* owner, const QString& title,
-                                                                const QStringList& nameFilters)
+                                                                const QStringList& nameFilters,
+                                                                const QString& startFolder)
 {
-    return getOpenFileName(owner, title, nameFilters, {});
+    return getOpenFileName(owner, title, nameFilters, startFolder);
 }
 
 std::optional<QString> Scn_Common_Dialog::ChooseFile(QWidget* owner, const QString& title,
@@ -159,9 +161,9 @@ QString Scn_Common_Dialog::OpenFileName(QWidget* FrmName, const QString& DialogT
 }
 
 std::optional<QString> Scn_Common_Dialog::ChooseFileToWrite(QWidget* owner, const QString& title,
-                                                            const QString& filter)
+                                                            const QString& filter, const QString& startFolder)
 {
-    return asFromTheField(backend().getSaveFileName(owner, title, nameFilters(filter)));
+    return asFromTheField(backend().getSaveFileName(owner, title, nameFilters(filter), startFolder));
 }
 
 std::optional<QString> Scn_Common_Dialog::asFromTheField(const std::optional<QString>& answer)

@@ -22,7 +22,8 @@ public:
                                                    const QStringList& nameFilters, const QString& startFolder) = 0;
     // The same for a file to write, which need not exist.
     virtual std::optional<QString> getSaveFileName(QWidget* owner, const QString& title,
-                                                   const QStringList& nameFilters) = 0;
+                                                   const QStringList& nameFilters,
+                                                   const QString& startFolder) = 0;
 };
 
 // The backend used unless a test has put another in place: Qt's own
@@ -33,7 +34,8 @@ public:
     std::optional<QString> getOpenFileName(QWidget* owner, const QString& title, const QStringList& nameFilters,
                                            const QString& startFolder) override;
     std::optional<QString> getSaveFileName(QWidget* owner, const QString& title,
-                                           const QStringList& nameFilters) override;
+                                           const QStringList& nameFilters,
+                                           const QString& startFolder) override;
 };
 
 // A backend for tests and tools that drive the window: gives back queued
@@ -46,7 +48,8 @@ public:
     std::optional<QString> getOpenFileName(QWidget* owner, const QString& title, const QStringList& nameFilters,
                                            const QString& startFolder) override;
     std::optional<QString> getSaveFileName(QWidget* owner, const QString& title,
-                                           const QStringList& nameFilters) override;
+                                           const QStringList& nameFilters,
+                                           const QString& startFolder) override;
 
 private:
     QQueue<std::optional<QString>> m_answers;
@@ -76,7 +79,8 @@ public:
     // The same for a file to write: a preset, for one. Not one of the
     // platform's Open dialogs, so nothing is stored for TitleName.
     static std::optional<QString> ChooseFileToWrite(QWidget* owner, const QString& title,
-                                                    const QString& filter);
+                                                    const QString& filter,
+                                                    const QString& startFolder = QString());
 
     // The stored file name's last part, after the last path separator ("/",
     // and "\" on Windows). The whole name when it has no separator; empty when

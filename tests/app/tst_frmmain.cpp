@@ -33,23 +33,13 @@ private slots:
     {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Varnel 6.01.2011 BY Korvath"));
         QCOMPARE(m_window->centralWidget()->size(), QSize(1034, 551));
-        QStringList menus, expected{"MENU:Menu",
-                                    "MnuFileOpen:Open File",
-                                    "Sep:-",
-                                    "cmdZapisz:Save",
-                                    "cmdReadmy:Readmy",
-                                    "layoutMenu:Layout",
-                                    "mapAction:Scoreboard Map",
-                                    "invertHomeAction:Invert HOME",
-                                    "invertAwayAction:Invert AWAY",
-                                    ":-",
-                                    "undoAction:Undo",
-                                    "redoAction:Redo",
-                                    ":-",
-                                    "importPresetAction:Import Preset...",
-                                    "exportPresetAction:Export Preset...",
-                                    ":-",
-                                    "restoreOriginalAction:Restore Original..."};
+        // clang-format off
+        QStringList menus, expected{"MENU:Menu", "MnuFileOpen:Open File", "recentFilesMenu:Recent Files", "Sep:-",
+                                    "cmdZapisz:Save", "cmdReadmy:Readmy", "layoutMenu:Layout", "mapAction:Scoreboard Map",
+                                    "invertHomeAction:Invert HOME", "invertAwayAction:Invert AWAY", ":-", "undoAction:Undo",
+                                    "redoAction:Redo", ":-", "importPresetAction:Import Preset...",
+                                    "exportPresetAction:Export Preset...", ":-", "restoreOriginalAction:Restore Original..."};
+        // clang-format on
         for (QAction* item : m_window->menuBar()->actions())
             for (QAction* action : QList{item} + (item->menu() ? item->menu()->actions() : QList<QAction*>{}))
                 menus << (action->menu() ? action->menu() : static_cast<QObject*>(action))->objectName() + ":" +
@@ -59,6 +49,10 @@ private slots:
             QCOMPARE(action->isEnabled(), action->isSeparator() || action->objectName() == "mapAction");
         QCOMPARE(m_window->findChild<QAction*>("redoAction")->shortcuts(),
                  QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        QStringList keys;
+        for (const char* name : {"MnuFileOpen", "cmdZapisz", "cmdReadmy"})
+            keys << m_window->findChild<QAction*>(name)->shortcut().toString();
+        QCOMPARE(keys, QStringList({"Ctrl+O", "Ctrl+S", "F1"}));
         QVERIFY(!m_window->findChild<QAction*>("cmdZapisz")->isEnabled());
         QVERIFY(!lokalizacja()->isVisibleTo(m_window.get()) && !lokalizacja()->isEnabled());
         const QStringList help = m_window->findChild<QLabel*>("Label9")->text().split("\r\n");
@@ -295,27 +289,36 @@ private slots:
         QCOMPARE(read16(unpacked(other), 2096), qint16(7));
     }
 
-    // Qt's dialog opens in the program folder at first, then in the folder of
-    // the last game file opened, also after a restart.
-    void openDialogStartsInTheLastFolder()
+    // Qt's dialogs open in the home folder at first, never in the program
+    // folder; then in the folder last used for their kind of file, also
+    // after a restart.
+    void dialogsStartInTheLastFolder()
     {
         QStringList seen;
-        for (int step = 0; step < 4; ++step) {
-            if (step == 1) { // an Open through the seam, the one way to choose that cannot fail here
-                open(game());
+        const QString presets = m_dir.path() + "/presets";
+        QVERIFY(QDir().mkpath(presets));
+        for (const QString step : {"MnuFileOpen", "open", "MnuFileOpen", "importPresetAction", "export",
+                                   "restart", "MnuFileOpen", "open", "importPresetAction"}) {
+            if (step == "open" ||
+                step == "export") { // through the seam, the one way to choose that cannot fail here
+                step == "open" ? open(game()) : m_dialog.enqueue(presets + "/p");
+                step == "open" ? void() : m_window->findChild<QAction*>("exportPresetAction")->trigger();
                 continue;
             }
-            if (step == 3)
+            if (step == "restart") {
                 m_window = std::make_unique<frmMain>(program());
+                continue;
+            }
             m_scopedDialog.reset(); // Qt's own dialog, cancelled once its folder is seen
             whenShown<QFileDialog>([&seen](QFileDialog* dialog) {
                 seen << QDir(dialog->directory()).absolutePath();
                 dialog->reject();
             });
-            m_window->findChild<QAction*>("MnuFileOpen")->trigger();
+            m_window->findChild<QAction*>(qPrintable(step))->trigger();
             m_scopedDialog = std::make_unique<ScopedFileDialogBackend>(m_dialog);
         }
-        QCOMPARE(seen, QStringList({QDir(program()).absolutePath(), games(), games()}));
+        QCOMPARE(seen, QStringList({QDir::homePath(), games(), QDir::homePath(), games(), presets}));
+        QVERIFY(QFile::exists(presets + "/p.varnel.json")); // a name without a suffix gets the preset's
     }
 
     // Readmy opens the program folder's readme wherever the current folder is.
@@ -326,6 +329,10 @@ private slots:
         QDir::setCurrent(games());
         m_window->findChild<QAction*>("cmdReadmy")->trigger();
         QCOMPARE(opened, QStringList{QDir::toNativeSeparators(program() + "/doc/Readmy.txt")});
+        QVERIFY(!shownMessage());
+        m_window->setReadmeOpener([](const QString&) { return false; }); // no viewer on this desktop
+        m_window->findChild<QAction*>("cmdReadmy")->trigger();
+        QVERIFY(shownMessage() && shownMessage()->text().startsWith(opened[0] + " cannot be opened"));
     }
 };
 
