@@ -154,6 +154,7 @@ void frmMain::showMap()
                 m_map, QStringLiteral("Backdrop"), QStringLiteral("Images (*.png *.jpg *.jpeg)|*.png;*.jpg;*.jpeg"));
             return numbertext::isNumeric(chosen) ? QString() : chosen;
         }, this);
+    m_map->setGameFile(m_targetPath);
     m_map->show();
     m_map->raise();
     m_map->activateWindow();
@@ -326,6 +327,8 @@ void frmMain::MnuFileOpen_Click()
     m_title = title;
     m_savedRecord = m_baza.record();
     settings().setValue(kLastFolder, QFileInfo(chosen).absolutePath());
+    if (m_map)
+        m_map->setGameFile(chosen);
 }
 
 bool frmMain::cmdZapisz_Click()
