@@ -48,6 +48,22 @@ void drawGrid(QPainter& painter, const MapView& view, const QRectF& exposed)
     }
 }
 
+// The ring round a selected handle, drawn once: it is drawn often.
+const QImage& selectionRing(qreal pixelRatio)
+{
+    static QImage ring;
+    if (ring.isNull() || ring.devicePixelRatio() != pixelRatio) {
+        ring = QImage(QSize(20, 20) * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+        ring.setDevicePixelRatio(pixelRatio);
+        ring.fill(Qt::transparent);
+        QPainter painter(&ring);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawEllipse(QPointF(10, 10), 8, 8);
+    }
+    return ring;
+}
+
 } // namespace
 
 MapCanvas::MapCanvas(EditorPanel& panel, const Baza& baza, editing::LayoutHistory& history, QWidget* parent)
@@ -63,8 +79,13 @@ MapCanvas::MapCanvas(EditorPanel& panel, const Baza& baza, editing::LayoutHistor
 
 void MapCanvas::refresh()
 {
-    m_scene.setPositions(maphandles::positions(m_baza.record()));
-    update();
+    // Only a view whose handles moved is drawn again: a nudge redraws one.
+    const maphandles::Points points = maphandles::positions(m_baza.record());
+    for (const View view : maphandles::kViews)
+        if (!std::equal(points.begin() + maphandles::firstOf(view), points.begin() + maphandles::endOf(view),
+                        m_scene.positions().begin() + maphandles::firstOf(view)))
+            update(m_scene.view(view).rect.toAlignedRect());
+    m_scene.setPositions(points);
 }
 
 bool MapCanvas::loadBackdrop(const QString& path, QString* why)
@@ -150,10 +171,12 @@ void MapCanvas::handled(bool taken)
 {
     if (!taken)
         return;
-    update();
+    if (m_scene.takeLookChanged())
+        update();
     emit changed();
     if (const auto shown = std::pair(m_backdrop.path(), m_backdrop.placement()); shown != m_shownBackdrop) {
         m_shownBackdrop = shown;
+        update();
         emit backdropChanged();
     }
 }
@@ -209,14 +232,16 @@ void MapCanvas::paintEvent(QPaintEvent* event)
                              QStringLiteral("Panel corners, in pixels")};
     for (const View view : maphandles::kViews) {
         const QRectF area = m_scene.view(view).rect;
-        const bool active = view == m_scene.activeView();
-        QFont title = font();
-        title.setBold(active);
-        painter.setFont(title);
-        painter.setPen(active ? palette().color(QPalette::Highlight) : QColor(Qt::gray));
-        painter.drawText(area.topLeft() - QPointF(0, 6), titles[int(view)]);
-        painter.drawRect(area.adjusted(-0.5, -0.5, 0.5, 0.5));
-        painter.setFont(font());
+        if (!area.contains(QRectF(event->rect()))) { // else neither title nor frame is exposed
+            const bool active = view == m_scene.activeView();
+            QFont title = font();
+            title.setBold(active);
+            painter.setFont(title);
+            painter.setPen(active ? palette().color(QPalette::Highlight) : QColor(Qt::gray));
+            painter.drawText(area.topLeft() - QPointF(0, 6), titles[int(view)]);
+            painter.drawRect(area.adjusted(-0.5, -0.5, 0.5, 0.5));
+            painter.setFont(font());
+        }
         if (const QRectF exposed = area.intersected(event->rect()); !exposed.isEmpty()) {
             painter.save();
             painter.setClipRect(exposed);
@@ -242,12 +267,9 @@ void MapCanvas::paintView(QPainter& painter, View view, const QRectF& exposed)
             : painter.drawLine(QPointF(exposed.left(), at.y()), QPointF(exposed.right(), at.y()));
     }
     draw.drawView(view, transform);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::black, 2));
     for (const int h : m_scene.selection())
         if (maphandles::viewOf(h) == view)
-            painter.drawEllipse(m_scene.screenPosition(h), 8, 8);
+            painter.drawImage(m_scene.screenPosition(h) - QPointF(10, 10), selectionRing(devicePixelRatioF()));
     const std::vector<labels::Placed>& placed = m_scene.labels(view);
     draw.drawLabels(view, placed, transform);
     // Where there was no room, the label of the selected marker or of the one under the mouse still shows.

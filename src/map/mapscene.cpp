@@ -13,7 +13,7 @@ void MapScene::setPositions(const maphandles::Points& points)
     if (points == m_points)
         return;
     m_points = points;
-    viewsChanged();
+    m_labels = {};
 }
 
 QPointF MapScene::screenPosition(int handle) const
@@ -94,6 +94,7 @@ void MapScene::select(QList<int> handles, int current)
     handles.erase(std::unique(handles.begin(), handles.end()), handles.end());
     m_selection = handles;
     m_current = current;
+    m_lookChanged = true;
     if (!handles.isEmpty())
         m_active = maphandles::viewOf(handles.front());
 }
@@ -110,7 +111,9 @@ void MapScene::toggle(int handle)
 
 bool MapScene::setHovered(int handle)
 {
-    return std::exchange(m_hovered, handle) != handle;
+    const bool changed = std::exchange(m_hovered, handle) != handle;
+    m_lookChanged = m_lookChanged || changed;
+    return changed;
 }
 
 const std::vector<labels::Placed>& MapScene::labels(View v) const

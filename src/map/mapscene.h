@@ -36,7 +36,7 @@ public:
 
     // The view that has the keyboard focus: Ctrl+A selects its handles.
     maphandles::View activeView() const { return m_active; }
-    void setActiveView(maphandles::View view) { m_active = view; }
+    void setActiveView(maphandles::View view) { m_active = view, m_lookChanged = true; }
 
     // The handle drawn nearest to `at` within reach, the last drawn of equals; -1.
     int handleAt(QPointF at) const;
@@ -53,16 +53,20 @@ public:
     int hovered() const { return m_hovered; }
     bool setHovered(int handle); // true when it changed
     const std::vector<Guide>& guides() const { return m_guides; }
-    void setGuides(std::vector<Guide> guides) { m_guides = std::move(guides); }
+    void setGuides(std::vector<Guide> guides) { m_guides = std::move(guides), m_lookChanged = true; }
     const QRectF& band() const { return m_band; }
-    void setBand(const QRectF& band) { m_band = band; }
+    void setBand(const QRectF& band) { m_band = band, m_lookChanged = true; }
+
+    // Whether anything besides the handles' places changed since last asked:
+    // then all of the map is drawn again, else only a view whose handles moved.
+    bool takeLookChanged() { return std::exchange(m_lookChanged, false); }
 
     // Placed when first asked for after a change of positions or views.
     const std::vector<labels::Placed>& labels(maphandles::View view) const;
 
 private:
     MapView& viewToChange(maphandles::View view) { return m_views[std::size_t(view)]; }
-    void viewsChanged() { m_labels = {}; }
+    void viewsChanged() { m_labels = {}, m_lookChanged = true; }
 
     maphandles::Points m_points{};
     std::array<MapView, 2> m_views;
@@ -72,5 +76,6 @@ private:
     int m_hovered = -1;
     std::vector<Guide> m_guides;
     QRectF m_band;
+    bool m_lookChanged = true;
     mutable std::array<std::optional<std::vector<labels::Placed>>, 2> m_labels;
 };
