@@ -261,6 +261,8 @@ void MapCanvas::paintView(QPainter& painter, View view, const QRectF& exposed)
     // The guides a drag snapped to, through the handle each comes from.
     painter.setPen(QPen(QColor(230, 0, 150), 1, Qt::DashLine));
     for (const MapScene::Guide& guide : m_scene.guides()) {
+        if (maphandles::viewOf(guide.to) != view)
+            continue;
         const QPointF at = m_scene.screenPosition(guide.to);
         guide.axis == maphandles::Axis::X
             ? painter.drawLine(QPointF(at.x(), exposed.top()), QPointF(at.x(), exposed.bottom()))
