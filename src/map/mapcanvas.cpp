@@ -224,6 +224,12 @@ void MapCanvas::wheelEvent(QWheelEvent* event)
     handled(m_input.wheel(*event));
 }
 
+void MapCanvas::leaveEvent(QEvent*)
+{
+    if (m_scene.setHovered(-1))
+        update(); // a label shown for the marker under the mouse goes
+}
+
 void MapCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
