@@ -49,6 +49,7 @@ class tst_Map : public QObject, EditorFixture {
     void drag(QPointF start, QPointF end, Qt::KeyboardModifiers modifiers = {})
     {
         mouse(QEvent::MouseButtonPress, start, modifiers);
+        mouse(QEvent::MouseMove, (start + end) / 2, modifiers); // on the way: still one step
         mouse(QEvent::MouseMove, end, modifiers);
         mouse(QEvent::MouseButtonRelease, end, modifiers);
     }
