@@ -44,17 +44,21 @@ MapEditor::Places MapInput::startsOfSelection() const
     return starts;
 }
 
+QPointF MapInput::keyZoomCentre() const
+{
+    // The handle selected last, if it is in sight; else the middle of the view.
+    const MapView& view = m_scene.view(m_scene.activeView());
+    const int current = m_scene.current();
+    const bool inSight = current >= 0 && maphandles::viewOf(current) == m_scene.activeView() &&
+                         view.rect.contains(m_scene.screenPosition(current));
+    return inSight ? m_scene.screenPosition(current) : view.rect.center();
+}
+
 bool MapInput::key(const QKeyEvent& event)
 {
     const bool control = event.modifiers() & Qt::ControlModifier;
     const int step = event.modifiers() & Qt::ShiftModifier ? 10 : 1;
     const View active = m_scene.activeView();
-    // Zoomed about the handle selected last, if it is in sight.
-    const int current = m_scene.current();
-    const QPointF centre = current >= 0 && maphandles::viewOf(current) == active &&
-                                   m_scene.view(active).rect.contains(m_scene.screenPosition(current))
-                               ? m_scene.screenPosition(current)
-                               : m_scene.view(active).rect.center();
     QPoint by;
     if (event.matches(QKeySequence::SelectAll)) {
         QList<int> all;
@@ -77,7 +81,7 @@ bool MapInput::key(const QKeyEvent& event)
     case Qt::Key_Minus:
         if (!control)
             return false;
-        m_scene.zoom(active, event.key() == Qt::Key_Minus ? 1 / kZoomStep : kZoomStep, centre);
+        m_scene.zoom(active, event.key() == Qt::Key_Minus ? 1 / kZoomStep : kZoomStep, keyZoomCentre());
         return true;
     case Qt::Key_Left:
         by = {-step, 0};
@@ -123,6 +127,7 @@ bool MapInput::press(const QMouseEvent& event)
     const QPointF at = event.position();
     m_pressedAt = m_lastAt = at;
     m_moved = false;
+    m_drag = Drag::None;
     m_editor.newRun();
     const std::optional<View> view = m_scene.viewAt(at);
     if (!view)

@@ -38,6 +38,7 @@ private:
     enum class Drag { None, Handles, Band, Backdrop, Scroll };
 
     MapEditor::Places startsOfSelection() const;
+    QPointF keyZoomCentre() const;
     void selectNext(int direction);
     void nudge(QPoint by);
     void dragHandles(QPointF at, Qt::KeyboardModifiers modifiers);
