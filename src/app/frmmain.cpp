@@ -203,6 +203,7 @@ void frmMain::showMap()
                 return chosen;
             },
             this);
+    m_map->setGameFile(m_game ? m_game->gameFile : QString());
     m_map->show();
     m_map->raise();
     m_map->activateWindow();
@@ -452,6 +453,8 @@ bool frmMain::openGameFile(const QString& path, bool discarded)
     m_history->resume(true);
     rememberFolder(kGames, path);
     m_recent->add(path);
+    if (m_map)
+        m_map->setGameFile(path);
     return true;
 }
 

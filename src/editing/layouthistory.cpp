@@ -64,7 +64,7 @@ LayoutHistory::LayoutHistory(EditorPanel& panel, Baza& baza, QUndoStack& stack, 
     // value stays (emptied, a lone "-", past the box's range): it is on show,
     // and Undo must not carry it into the next step.
     for (int n = 1; n <= layout::kFieldCount; ++n) {
-        const auto recordBox = [this, n] { record(m_source.value_or(StepSource{StepSource::Box, n, m_focusRun})); };
+        const auto recordBox = [this, n] { record(StepSource{StepSource::Box, n, m_focusRun}); };
         connect(panel.box(n), &ucUpDownBox::Change, this, recordBox);
         connect(panel.box(n)->txtValue(), &QLineEdit::textChanged, this, recordBox);
     }
@@ -89,6 +89,14 @@ void LayoutHistory::record(StepSource source)
         return;
     m_stack.push(new LayoutStep(*this, source, std::exchange(m_shown, now), now));
     emit changed();
+}
+
+void LayoutHistory::recordAs(StepSource source, const std::function<void()>& change)
+{
+    const bool recording = std::exchange(m_recording, false);
+    change();
+    m_recording = recording;
+    record(source);
 }
 
 void LayoutHistory::invert(std::string_view team)

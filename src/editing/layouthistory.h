@@ -4,19 +4,20 @@
 
 #include <QObject>
 
-#include <optional>
+#include <functional>
 
 class QUndoStack;
 
 namespace editing {
 
 // Where a step of the layout came from. Consecutive changes from one source
-// merge into one step: a box while it keeps the focus, a map handle during
-// one drag or one run of nudges. A whole-state step (an invert) stands alone.
+// merge into one step: a box while it keeps the focus, the map's selection
+// during one drag or one run of nudges. A whole-state step (an invert, an
+// alignment on the map) stands alone.
 struct StepSource {
-    enum Kind { Box, MapHandle, Whole };
+    enum Kind { Box, Map, Whole };
     Kind kind = Box;
-    int which = 0; // the box's number, or the map handle's
+    int which = 0; // the box's number
     int run = 0;   // which stretch of focus, drag or nudges
     bool operator==(const StepSource&) const = default;
 };
@@ -36,8 +37,9 @@ public:
     void pause() { m_recording = false; }
     void resume(bool newLayout);
 
-    // Box changes made while a source is set are steps of that source.
-    void setSource(std::optional<StepSource> source) { m_source = source; }
+    // What change does to the boxes is recorded once, when it is done, as a
+    // step of source: many boxes set together are one step.
+    void recordAs(StepSource source, const std::function<void()>& change);
 
     void invert(std::string_view team);
     // Shows values as an Open shows a loaded layout (texts emptied, then the
@@ -59,7 +61,6 @@ private:
     QUndoStack& m_stack;
     LayoutState m_shown;
     bool m_recording = true;
-    std::optional<StepSource> m_source;
     int m_focusRun = 0;
 };
 

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <QImage>
-#include <QWidget>
+#include "arrange.h"
+#include "backdrop.h"
+#include "mapeditor.h"
+#include "mapinput.h"
+#include "mapscene.h"
 
-#include <array>
-#include <optional>
+#include <QWidget>
 
 class Baza;
 class EditorPanel;
@@ -12,60 +14,67 @@ namespace editing {
 class LayoutHistory;
 }
 
-// The scoreboard drawn from the record: the fourteen placed elements as
-// labelled markers in game pixels over an optional backdrop, and beside them
-// the HOME and AWAY corners as two quadrilaterals on one grid. Its 22 handles
-// are dragged with the mouse or selected with Tab and moved with the arrow
-// keys; every move sets the panel's boxes, as typing into them would.
+// The map's drawing surface: the scene drawn, with a grid and the backdrop,
+// and the person's input handed to the input handling. Every move sets the
+// panel's boxes, as typing into them would.
 class MapCanvas : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kHandleCount = 22;
+    static constexpr int kHandleCount = maphandles::kCount;
 
     MapCanvas(EditorPanel& panel, const Baza& baza, editing::LayoutHistory& history, QWidget* parent = nullptr);
 
+    const MapScene& scene() const { return m_scene; }
     // Where handle h stands, in game pixels (corners: the value / 16).
-    QPointF position(int handle) const;
+    QPointF position(int handle) const { return m_scene.positions()[std::size_t(handle)]; }
     // Where it is drawn, in this widget's pixels.
-    QPoint screenPosition(int handle) const;
-    int selected() const { return m_selected; }
-    int zoom() const { return m_zoom; }
-    void setBackdrop(const QImage& image);
+    QPoint screenPosition(int handle) const { return m_scene.screenPosition(handle).toPoint(); }
+    // Screen pixels per game pixel in the handle's view.
+    double scale(int handle) const { return m_scene.view(maphandles::viewOf(handle)).transform.scale; }
+    int selected() const { return m_scene.current(); }
+    const QList<int>& selection() const { return m_scene.selection(); }
 
-    // Follows the record: new size, new picture.
+    const Backdrop& backdrop() const { return m_backdrop; }
+    // False, and why, for a file that is no PNG or JPEG image.
+    bool loadBackdrop(const QString& path, QString* why);
+    void setBackdropPlacement(const Backdrop::Placement& placement);
+    void clearBackdrop();
+    void recallBackdrop(const QString& gameFile);
+
+    // The selection, its place or the drag in words, for the status line.
+    QString status() const;
+    void fit();
+    void align(arrange::Alignment alignment);
+    void distribute(Qt::Orientation axis);
+
+    // Follows the record.
     void refresh();
 
 signals:
-    // A handle was selected or moved with the keys, and is drawn at `at`:
-    // whoever shows a part of the map shows that.
-    void selectionMoved(QPoint at);
+    // The selection, a drag or the views changed: the status and the commands follow.
+    void changed();
+    void backdropChanged();
 
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
-    struct Area {
-        QRectF game; // what it shows, in game pixels
-        QPoint origin; // where that starts on the widget
-    };
-    std::array<Area, 2> areas() const; // markers, corners
-    void select(int handle);
-    void moveTo(int handle, QPoint game);
-    void setZoom(int zoom);
+    // After input: drawn again, and those who show what it changed told.
+    void handled(bool taken);
+    void paintView(QPainter& painter, maphandles::View view, const QRectF& exposed);
 
-    EditorPanel& m_panel;
     const Baza& m_baza;
-    editing::LayoutHistory& m_history;
-    std::array<QColor, kHandleCount> m_colors;
-    QImage m_backdrop;
-    int m_zoom = 2;
-    int m_selected = -1;
-    bool m_dragging = false;
-    int m_run = 0; // each drag and each run of nudges is a step of its own
-    int m_wheel = 0; // turned with Ctrl and not yet a whole notch
+    MapScene m_scene;
+    MapEditor m_editor;
+    Backdrop m_backdrop;
+    MapInput m_input;
+    std::pair<QString, Backdrop::Placement> m_shownBackdrop; // as the window's fields last heard of it
 };

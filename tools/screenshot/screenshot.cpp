@@ -1,5 +1,6 @@
 // Renders the main window with a layout loaded, offscreen, into a PNG, and
-// the scoreboard map of that layout into another:
+// the scoreboard map of that layout into another, with two handles selected
+// and dragged until a guide catches them:
 //
 //   varnel-screenshot PROGRAM_FOLDER GAME_FILE OUT.png [MAP.png]
 //
@@ -7,11 +8,13 @@
 // through the open-file seam instead.
 
 #include "frmmain.h"
+#include "mapcanvas.h"
 #include "scn_common_dialog.h"
 #include "scoreboardmap.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -42,7 +45,24 @@ int main(int argc, char* argv[])
     }
     if (args.size() == 5) {
         window.showMap();
-        window.map()->resize(1540, 400);
+        window.map()->resize(1400, 520);
+        QCoreApplication::processEvents();
+        MapCanvas* canvas = window.map()->canvas();
+        const auto mouse = [canvas](QEvent::Type type, int handle, QPointF by, Qt::KeyboardModifiers modifiers) {
+            const QPointF at = canvas->scene().screenPosition(handle) + by * canvas->scale(handle);
+            QMouseEvent event(type, at, canvas->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, modifiers);
+            QApplication::sendEvent(canvas, &event);
+        };
+        // Both results, Team A's dragged until it takes Central Shape's X.
+        const int teamAResult = 6, teamBResult = 7;
+        for (const int handle : {teamAResult, teamBResult}) {
+            const Qt::KeyboardModifiers adding = handle == teamBResult ? Qt::ShiftModifier : Qt::NoModifier;
+            mouse(QEvent::MouseButtonPress, handle, {}, adding);
+            mouse(QEvent::MouseButtonRelease, handle, {}, adding);
+        }
+        mouse(QEvent::MouseButtonPress, teamAResult, {}, {});
+        mouse(QEvent::MouseMove, teamAResult, {19, -12}, {});
         if (!window.map()->grab().save(args[4])) {
             QTextStream(stderr) << "varnel-screenshot: " << args[4] << ": cannot write\n";
             return 1;
