@@ -25,27 +25,33 @@ QPixmap logoBanner() { return builtPicture(QStringLiteral("banner.rgb32"), {165,
 
 QPixmap cornerHelp() { return builtPicture(QStringLiteral("corners.rgb32"), {236, 165}); }
 
+const std::vector<IconShape>& iconShapes()
+{
+    // Posts, then the green board with two red digit pairs and a yellow colon.
+    const QColor post(90, 90, 90), board(10, 110, 40), digit(230, 20, 20), colon(255, 230, 60);
+    static const std::vector<IconShape> shapes{
+        {{3, 11, 2, 5}, post},    {{11, 11, 2, 5}, post},  {{0, 2, 16, 10}, board},
+        {{1.5, 4, 2, 6}, digit},  {{4.5, 4, 2, 6}, digit}, {{9.5, 4, 2, 6}, digit},
+        {{12.5, 4, 2, 6}, digit}, {{7.5, 5, 1, 1}, colon}, {{7.5, 8, 1, 1}, colon}};
+    return shapes;
+}
+
+QPixmap iconPicture(int size)
+{
+    QPixmap image(size, size);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const double unit = size / 16.0;
+    for (const IconShape& shape : iconShapes())
+        painter.fillRect(QRectF(shape.rect.topLeft() * unit, shape.rect.size() * unit), shape.color);
+    return image;
+}
+
 QIcon windowIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48}) {
-        QPixmap image(size, size);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        const double u = size / 16.0;
-        // Posts, then the green board with two red digit pairs.
-        p.fillRect(QRectF(3 * u, 11 * u, 2 * u, 5 * u), QColor(90, 90, 90));
-        p.fillRect(QRectF(11 * u, 11 * u, 2 * u, 5 * u), QColor(90, 90, 90));
-        p.fillRect(QRectF(0, 2 * u, 16 * u, 10 * u), QColor(10, 110, 40));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(230, 20, 20));
-        for (double x : {1.5, 4.5, 9.5, 12.5})
-            p.drawRect(QRectF(x * u, 4 * u, 2 * u, 6 * u));
-        p.setBrush(QColor(255, 230, 60));
-        p.drawRect(QRectF(7.5 * u, 5 * u, 1 * u, 1 * u));
-        p.drawRect(QRectF(7.5 * u, 8 * u, 1 * u, 1 * u));
-        icon.addPixmap(image);
-    }
+    for (int size : {16, 32, 48})
+        icon.addPixmap(iconPicture(size));
     return icon;
 }
 

@@ -109,7 +109,8 @@ void LayoutPainter::drawLabels(maphandles::View view, const std::vector<labels::
 void drawLayout(QPainter& painter, const layout::Record& record, const QRectF& target, bool withLabels)
 {
     const maphandles::Points points = maphandles::positions(record);
-    const double radius = std::clamp(target.height() / 50, 1.0, kMarkerRadius);
+    // Small pictures still show each marker as a dot of its colour.
+    const double radius = std::clamp(target.height() / 40, 2.0, kMarkerRadius);
     const double margin = withLabels ? kFitMargin : 2 * radius;
     const std::array<QRectF, 2> areas = splitViews(target, 2 * margin);
     const LayoutPainter draw(painter, points, radius);
