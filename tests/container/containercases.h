@@ -1,15 +1,16 @@
 #pragma once
 
-// The files that both the codec's test (tst_codec, in process) and zlibtool's
-// (tst_zlibtool, the real tool) put through: data that makes a round trip,
-// and damaged containers and streams with the part of the codec's message
-// that matters. Plain C++, so that the codec's test builds for Windows too.
-// Streams come from zlib itself, not from the codec, so that the two cannot
-// agree on a mistake.
+// The files that the codec's test (tst_codec) and zlibtool's (tst_zlibtool)
+// put through: data for round trips, and damaged containers and streams with
+// the part of the codec's message that matters. Plain C++, for Windows too.
+// Streams come from zlib itself, so that it and the codec cannot agree on a mistake.
+
+#include "container.h"
 
 #include <zlib.h>
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,9 +56,9 @@ inline Bytes operator+(Bytes a, const Bytes& b)
     return a;
 }
 
-inline Bytes cut(const Bytes& b, std::size_t from, std::size_t to)
+inline Bytes head(const Bytes& b, std::size_t n)
 {
-    return Bytes(b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(to));
+    return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
 struct RoundTrip {
@@ -82,6 +83,25 @@ struct Damaged {
     std::string message; // what the codec's message must hold; empty: anything
 };
 
+// What the codec says when it refuses, or nothing.
+inline std::string refusal(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const zlibcodec::Error& e) {
+        return e.what();
+    }
+    return {};
+}
+
+inline std::string refusal(const Damaged& row)
+{
+    return refusal([&row] {
+        row.bare ? void(zlibcodec::decompressRaw(row.input))
+                 : void(zlibcodec::decompressContainer(row.input));
+    });
+}
+
 inline std::vector<Damaged> damaged()
 {
     const Bytes plain = randomBytes(3322, 7, 3), bare = zlibStream(plain, 9), good = container(bare, 3322);
@@ -92,31 +112,31 @@ inline std::vector<Damaged> damaged()
     };
     for (const std::size_t n :
          std::vector<std::size_t>{0, 1, 2, 8, 15, 16, 17, bare.size() / 2, bare.size() - 1}) {
-        row("cut to " + std::to_string(n), cut(good, 0, n),
+        row("cut to " + std::to_string(n), head(good, n),
             n < 16 ? n ? "header is truncated" : "empty" : "stream is truncated");
-        row("bare: cut to " + std::to_string(n), cut(bare, 0, n), "stream is truncated");
+        row("bare: cut to " + std::to_string(n), head(bare, n), "stream is truncated");
     }
-    Bytes flipped = good;
-    flipped[0] = 1;
-    row("wrong signature", flipped, "not a container: wrong signature");
-    flipped = good;
-    flipped[40] = static_cast<std::uint8_t>(~flipped[40]);
-    row("damaged stream", flipped, "");
-    flipped = good;
-    flipped.back() = static_cast<std::uint8_t>(~flipped.back());
-    row("checksum", flipped, "incorrect data check");
+    const auto flipped = [&good](std::size_t at) {
+        Bytes b = good;
+        b[at] = static_cast<std::uint8_t>(~b[at]);
+        return b;
+    };
+    row("wrong signature", flipped(0), "not a container: wrong signature");
+    row("damaged stream", flipped(40), "");
+    row("checksum", flipped(good.size() - 1), "incorrect data check");
     row("declared size one short", container(bare, 3321), "inflates to more than the declared 3321");
     row("declared size one over", container(bare, 3323), "3322 bytes, less than the declared 3323");
     row("declared size 256 MiB + 1", container(bare, (256u << 20) + 1),
         "268435457 bytes is above the 256 MiB");
     row("declared size 256 MiB", container(bare, 256u << 20), "more than a " + s + "-byte stream can hold");
     row("one trailing byte", good + Bytes{0}, "1 byte of trailing data after the declared " + s);
-    const Bytes longer = container(bare + Bytes{'x'}, 3322);
-    row("stream size one over", cut(longer, 0, longer.size() - 1), "truncated: the header declares");
+    row("stream size one over", head(container(bare + Bytes{'x'}, 3322), good.size()),
+        "truncated: the header declares");
     row("garbage inside the stream", container(bare + Bytes(5, 'X'), 3322), "ends after " + s + " of the");
     row("16 MiB bomb", container(zlibStream(Bytes(16 << 20), 9), 1000), "declared 1000 bytes");
     // FDICT set, with the check bits to match: how a stream made against a preset dictionary starts.
-    row("preset dictionary", container(Bytes{0x78, 0xf9, 1, 2, 3, 4} + cut(bare, 2, bare.size()), 3322),
+    row("preset dictionary",
+        container(Bytes{0x78, 0xf9, 1, 2, 3, 4} + Bytes(bare.begin() + 2, bare.end()), 3322),
         "preset dictionary");
     row("bare: a container", good, "stream is corrupt: incorrect header check");
     row("bare: trailing byte", bare + Bytes{'a'}, "file has 1 byte of trailing data after the stream");
