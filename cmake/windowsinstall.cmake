@@ -11,7 +11,7 @@ install(TARGETS zlibtool RUNTIME DESTINATION zlib)
 install(DIRECTORY DESTINATION zlib/temp)
 install(FILES doc/Readmy.txt LICENSE DESTINATION doc)
 
-find_program(VARNEL_WINDEPLOYQT windeployqt HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}" REQUIRED)
+find_program(VARNEL_WINDEPLOYQT NAMES windeployqt windeployqt6 HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}" REQUIRED)
 # At install time, into wherever the folder is being made (CPack's staging
 # folder included).
 install(CODE "

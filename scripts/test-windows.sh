@@ -15,11 +15,18 @@ mingw=x86_64-w64-mingw32-g++-posix
 # A Wine of our own in the build folder, set up once, with no dialogs (no
 # Mono or Gecko to offer) and no messages of its own on the tools' stderr.
 export WINEPREFIX="$PWD/$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init
-# One server for all the runs below, instead of one started for each.
-/usr/lib/wine/wineserver --persistent
-trap '/usr/lib/wine/wineserver --kill' EXIT
+wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
+mkdir -p "$out"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$wine" wineboot --init
+    "$wineserver" --wait
+fi
+# One server, and the services Wine starts with it, for all the runs below
+# instead of one for each. They start here, with nothing of ours open: a
+# service holding a test's output open would keep CTest waiting for its end.
+"$wineserver" --persistent
+trap '"$wineserver" --kill' EXIT
+"$wine" cmd /c exit < /dev/null > /dev/null 2>&1
 
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DVARNEL_EDITOR=OFF -DVARNEL_WERROR=ON
