@@ -26,7 +26,7 @@ user=$([ "$(id -u)" -eq 0 ] && echo "root" || echo "an ordinary user")
     echo "- Written: $(date -u '+%Y-%m-%d %H:%M UTC'), commit $commit"
     echo "- Machine: $(uname -srm), $(nproc) cores, tests run as $user"
     echo "- Sources: \`tests/app/tst_reliability.cpp\` (a real window, the real zlibtool, real files),"
-    echo "  \`tests/container/tst_container.cpp\` (the real zlibtool on its own),"
+    echo "  \`tests/zlibtool/tst_zlibtool.cpp\` (the real zlibtool on its own),"
     echo "  \`fuzz/\` (libFuzzer with ASan and UBSan)"
     echo
     if compgen -G "$logs/*.tsv" > /dev/null; then

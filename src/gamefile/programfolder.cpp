@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace gamefile {
 
@@ -19,6 +20,15 @@ const QString kToolName = QStringLiteral("zlibtool");
 QString zlibFolder(const QString& data, const char* name)
 {
     return data + QStringLiteral("zlib") + QDir::separator() + QLatin1String(name) + QDir::separator();
+}
+
+// Tried, not read off the folder's attributes: on Windows the read-only
+// attribute of a folder says nothing about Program Files, which only an
+// administrator may write to.
+bool canWriteIn(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral(".varnel-probe-XXXXXX"));
+    return probe.open(); // and removed again as it goes
 }
 
 } // namespace
@@ -39,7 +49,7 @@ ProgramFolder::ProgramFolder(const QString& folder) : m_path(QDir::toNativeSepar
     m_data = m_path;
     // An installed program keeps the person's files in their own data
     // folder, root's too: nothing of a run is left among the package's files.
-    if (QFileInfo::exists(m_path + QStringLiteral("installed")) || !QFileInfo(m_path).isWritable()) {
+    if (QFileInfo::exists(m_path + QStringLiteral("installed")) || !canWriteIn(m_path)) {
         m_data = QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                           QStringLiteral("/varnel/"));
         QDir().mkpath(workingFolder());

@@ -33,7 +33,9 @@ public:
 
 private:
     QString m_lockFolder;
-    std::map<QString, std::unique_ptr<QLockFile>> m_locks; // by working file
+    // By lock name, which is one for all the names of one file: a claim
+    // never meets its own lock as another editor's.
+    std::map<QString, std::unique_ptr<QLockFile>> m_locks;
 };
 
 } // namespace gamefile

@@ -3,9 +3,6 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include <fontconfig/fontconfig.h>
-#include <malloc.h>
-
 namespace fonts {
 
 namespace {
@@ -48,14 +45,6 @@ QFont designFont(const QString& family, double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
-}
-
-ConfigurationReader::ConfigurationReader()
-{
-    // In an arena of its own, what the reading frees (some 200 KiB) would
-    // stay out of the main thread's reach and add to the peak memory.
-    mallopt(M_ARENA_MAX, 1);
-    m_thread = std::jthread([] { FcInit(); });
 }
 
 } // namespace fonts

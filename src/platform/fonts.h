@@ -19,11 +19,16 @@ QFont designFont(const QString& family, double pointSize, bool bold = false);
 // QApplication, it reads (mostly XML, 4 ms here) while the application
 // connects to the display, which takes longer on a real display. Join it
 // before the first font is asked for, or the font system reads it again.
-// From then on the program's threads share one malloc arena.
+// From then on the program's threads share one malloc arena. On Windows
+// there is nothing to read (fonts_linux.cpp, fonts_win.cpp).
 class ConfigurationReader {
 public:
     ConfigurationReader();
-    void join() { m_thread.join(); }
+    void join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
 
 private:
     std::jthread m_thread;
