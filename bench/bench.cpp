@@ -28,18 +28,19 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QStandardPaths>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QSysInfo>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -663,6 +664,26 @@ int main(int argc, char* argv[])
                     QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
         rows << slowerBy(QStringLiteral("varnel-cli apply, per file (median)"), apply.perFileMs,
                          "in-process floor", apply.floorMs, 1.5);
+    }
+
+    // A thumbnail of the sample at 256 px, from the start of the process to
+    // the PNG written, against writing a blank PNG of the same size.
+    {
+        const QString picture = root + "/thumbnail.png";
+        const QStringList thumbnail{QStringLiteral(THUMBNAILER_PATH), "-s", "256",
+                                    QStringLiteral(SAMPLE_PATH), picture};
+        if (!runChild(thumbnail).exitedCleanly)
+            fail("the thumbnailer drew no picture of the sample");
+        const QImage drawn(picture);
+        const QStringList blank{QStringLiteral(BLANK_PNG_PROBE_PATH), QString::number(drawn.width()),
+                                QString::number(drawn.height()), root + "/blank.png"};
+        std::vector<double> thumbnailMs, blankMs;
+        for (int round = 0; round < std::max(repeats, 5); ++round) { // taking turns
+            thumbnailMs.push_back(runChild(thumbnail).wallMs);
+            blankMs.push_back(runChild(blank).wallMs);
+        }
+        rows << slowerBy(QStringLiteral("Thumbnail of the sample at 256 px, process start to PNG written"),
+                         median(thumbnailMs), "blank PNG of its size", median(blankMs), 1.5);
     }
 
     // Nudges on the map, and placing its labels.

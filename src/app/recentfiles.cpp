@@ -20,9 +20,9 @@ QSettings settings()
 RecentFiles::RecentFiles(QMenu* menu, std::function<void(const QString&)> open)
     : QObject(menu), m_menu(menu), m_open(std::move(open))
 {
-    // Made anew each time it opens: another Varnel may have opened files.
+    // Made each time it opens, not at start: another Varnel may have opened
+    // files meanwhile, and start-up need not read the settings.
     connect(menu, &QMenu::aboutToShow, this, &RecentFiles::fill);
-    fill();
 }
 
 QStringList RecentFiles::files() const
