@@ -9,6 +9,7 @@
 #include "originals.h"
 #include "panelframe.h"
 #include "preset.h"
+#include "questions.h"
 #include "recentfiles.h"
 #include "savemarks.h"
 #include "scn_common_dialog.h"
@@ -25,7 +26,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QUrl>
@@ -315,36 +315,15 @@ frmMain::Settled frmMain::settleUnsavedChanges()
 {
     if (!hasUnsavedChanges())
         return Settled::NothingLost;
-    QMessageBox question(QMessageBox::Question, kCaption,
-                         QStringLiteral("Save changes to %1?").arg(m_game->title),
-                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    question.setObjectName(QStringLiteral("unsavedChanges"));
-    question.setDefaultButton(QMessageBox::Save);
-    question.setEscapeButton(QMessageBox::Cancel);
-    switch (question.exec()) {
-    case QMessageBox::Save:
+    switch (questions::unsavedChanges(this, kCaption, m_game->title)) {
+    case questions::UnsavedAnswer::Save:
         return cmdZapisz_Click() ? Settled::NothingLost : Settled::Cancelled;
-    case QMessageBox::Discard:
+    case questions::UnsavedAnswer::Discard:
         return Settled::Discarded;
-    default:
-        return Settled::Cancelled;
+    case questions::UnsavedAnswer::Cancel:
+        break;
     }
-}
-
-bool frmMain::writeIntoChangedFile()
-{
-    QMessageBox question(
-        QMessageBox::Question, kCaption,
-        QStringLiteral("%1 has changed on disk since Varnel opened it. Write your layout into the "
-                       "file as it is now?")
-            .arg(m_game->title),
-        QMessageBox::Cancel, this);
-    question.setObjectName(QStringLiteral("changedOnDisk"));
-    QPushButton* write = question.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
-    question.setDefaultButton(write);
-    question.setEscapeButton(QMessageBox::Cancel);
-    question.exec();
-    return question.clickedButton() == write;
+    return Settled::Cancelled;
 }
 
 void frmMain::MnuFileOpen_Click()
@@ -470,7 +449,7 @@ bool frmMain::cmdZapisz_Click()
     const bool changed = !game.onDisk.matches(game.gameFile);
     if (changed) {
         gamefile::StepResult still = gamefile::checkStillAGameFile(game.gameFile);
-        if (still.ok() && !writeIntoChangedFile())
+        if (still.ok() && !questions::writeIntoChangedFile(this, kCaption, game.title))
             return false;
         if (!still.ok()) {
             reportFailure(QStringLiteral("%1 was not saved.").arg(QDir::toNativeSeparators(game.gameFile)),
@@ -507,19 +486,7 @@ void frmMain::restoreOriginal()
     const std::optional<QDateTime> kept = m_game ? gamefile::keptAt(m_game->original) : std::nullopt;
     if (m_busy || !kept)
         return;
-    QMessageBox question(
-        QMessageBox::Question, kCaption,
-        QStringLiteral("Put %1 back as it was before Varnel first saved it?").arg(m_game->title),
-        QMessageBox::Cancel, this);
-    question.setObjectName(QStringLiteral("restoreOriginal"));
-    question.setInformativeText(
-        QStringLiteral("Its original was kept on %1.").arg(QLocale().toString(*kept, QLocale::LongFormat)) +
-        (hasUnsavedChanges() ? QStringLiteral(" The changes you have not saved will be lost.") : QString()));
-    QPushButton* restore = question.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
-    question.setDefaultButton(restore);
-    question.setEscapeButton(QMessageBox::Cancel);
-    question.exec();
-    if (question.clickedButton() != restore)
+    if (!questions::restoreOriginal(this, kCaption, m_game->title, *kept, hasUnsavedChanges()))
         return;
     const QString gameFile = m_game->gameFile;
     if (const gamefile::StepResult result = gamefile::restoreOriginal(m_game->original, gameFile);

@@ -76,9 +76,6 @@ private:
     void buildFixedElements();
     bool hasUnsavedChanges() const;
     Settled settleUnsavedChanges();
-    // Whether the person wants the layout written into a game file that has
-    // changed on disk.
-    bool writeIntoChangedFile();
     // Open File's question, then its steps, for a file chosen otherwise.
     void openChosen(const QString& path);
     void openRecent(const QString& path);

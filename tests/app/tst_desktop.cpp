@@ -117,6 +117,10 @@ private slots:
         varnel.start(program, {"-platform", "offscreen", "a.bin", "b.bin"});
         QVERIFY(varnel.waitForFinished(20000) && varnel.exitCode() == 2);
         QVERIFY(varnel.readAllStandardError().contains("varnel: one FILE at most\nusage: varnel [FILE]"));
+        // A damaged file given so goes the way of one chosen in the dialog.
+        const QString damaged = games() + "/damaged.bin";
+        QVERIFY(writeFile(damaged, m_sample.left(100)) && !m_window->openGameFile(damaged));
+        QVERIFY(shownMessage() && shownMessage()->text().startsWith(damaged + " was not opened."));
     }
 
     // One game file dropped opens, after the unsaved-changes question; one
