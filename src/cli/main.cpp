@@ -1,3 +1,4 @@
+#include "terminal.h"
 #include "varnelcli.h"
 
 #include <QCoreApplication>
@@ -6,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     // Progress over many files is for a person at a terminal, not for a log.
-    const int status = cli::run(app.arguments().mid(1), out, err, ::isatty(STDERR_FILENO));
+    const int status = cli::run(app.arguments().mid(1), out, err, standardErrorIsTerminal());
     // An answer lost to a full disk must not pass for one given: a script
     // would go on with an empty preset.
     out.flush();

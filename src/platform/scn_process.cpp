@@ -5,13 +5,6 @@
 #include <QProcess>
 #include <QTimer>
 
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#include <unistd.h>
-
-#include <csignal>
-#endif
-
 bool Scn_Process::prepare(QProcess& process, const QStringList& Path)
 {
     if (Path.isEmpty())
@@ -24,23 +17,13 @@ bool Scn_Process::prepare(QProcess& process, const QStringList& Path)
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setReadChannel(QProcess::StandardError);
-#ifdef Q_OS_LINUX
-    // The tool ends with the editor. Left running after a crash, it would
-    // go on writing into a working file that the next editor may by then
-    // use for another game file of the same name.
-    const pid_t editor = getpid();
-    process.setChildProcessModifier([editor] {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != editor) // the editor ended before the line above
-            _exit(127);
-    });
-#endif
+    endWithTheEditor(process);
     return true;
 }
 
 bool Scn_Process::Run_Process(const QStringList& Path, int WindowStyle)
 {
-    // No console windows to hide or show on Linux.
+    // No console windows to hide or show: see the header.
     Q_UNUSED(WindowStyle);
 
     m_errorOutput.clear();

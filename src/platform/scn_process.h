@@ -22,8 +22,9 @@ public:
     // involved, so a name may hold blanks, quotes or anything else.
     //
     // WindowStyle 0 asks for no console window, 1 would be a normal window.
-    // Linux programs get no window either way, so the value is only kept for
-    // the callers' sake.
+    // Linux programs get no window either way, and on Windows QProcess gives
+    // a console program none when the editor has no console of its own, so
+    // the value is only kept for the callers' sake.
     //
     // Returns once the program has ended, at once when it cannot start, or
     // when it is still running at the time limit: then it is killed and the
@@ -47,6 +48,12 @@ public:
     static bool prepare(QProcess& process, const QStringList& Path);
 
 private:
+    // The tool ends with the editor, also when the editor crashes. Left
+    // running, it would go on writing into a working file that the next
+    // editor may by then use for another game file of the same name. How is
+    // up to each system (scn_process_linux.cpp, scn_process_win.cpp).
+    static void endWithTheEditor(QProcess& process);
+
     int m_timeLimitMs = kDefaultTimeLimitMs;
     QByteArray m_errorOutput;
 };

@@ -1,0 +1,9 @@
+#include "terminal.h"
+
+#include <cstdio>
+#include <io.h>
+
+bool standardErrorIsTerminal()
+{
+    return _isatty(_fileno(stderr));
+}
