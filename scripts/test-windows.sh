@@ -47,7 +47,8 @@ cmake -S . -B "$out/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_WERROR=O
 cmake --build "$out/linux" -j2 --target tst_zlibtool
 VARNEL_ZLIBTOOL="\"$wine\" \"$PWD/$tool\"" "$out/linux/tests/tst_zlibtool"
 
-# Every source under src/ but the Linux ones, compiled and not linked. With
+# Every source under src/ but the Linux ones, and the tools a Windows build
+# makes of them (samplegen, screenshot), compiled and not linked. With
 # Qt's Linux headers, Qt's functions are declared dllimport and some declared
 # again without it; GCC warns of each, and those warnings alone are let through.
 qt=$(pkg-config --variable=includedir Qt6Core)
@@ -58,7 +59,7 @@ for room in src/*/; do
     flags+=(-I"$room")
 done
 log="$out/sources.log"
-find src -name '*.cpp' ! -name '*_linux.cpp' | sort > "$out/sources.txt"
+find src tools/samplegen tools/screenshot -name '*.cpp' ! -name '*_linux.cpp' | sort > "$out/sources.txt"
 # What is Linux-only has its Windows counterpart beside it, compiled below.
 for linux in $(find src -name '*_linux.cpp'); do
     [ -f "${linux%_linux.cpp}_win.cpp" ] || { echo "$linux has no Windows counterpart"; exit 1; }
@@ -72,8 +73,8 @@ fi
 if ! xargs -a "$out/sources.txt" -P2 -I{} "$mingw" "${flags[@]}" -c {} -o /dev/null 2> "$log" ||
     grep -F '[-Wattributes]' "$log" | grep -qv 'redeclared without dllimport attribute'; then
     cat "$log"
-    echo "a source under src/ does not compile for Windows"
+    echo "a source under src/ or tools/ does not compile for Windows"
     exit 1
 fi
-echo "$(wc -l < "$out/sources.txt") sources under src/ compile for Windows" \
+echo "$(wc -l < "$out/sources.txt") sources under src/ and tools/ compile for Windows" \
     "($(grep -c 'redeclared without dllimport' "$log") dllimport warnings from Qt's Linux headers let through)"

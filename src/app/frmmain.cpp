@@ -305,7 +305,7 @@ void frmMain::updateCaption()
 void frmMain::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_game && !m_busy) {
-        m_changedOnDisk = !m_game->onDisk.matches(m_game->gameFile);
+        m_changedOnDisk = !m_game->onDisk.seemsToMatch(m_game->gameFile);
         updateCaption();
     }
     QMainWindow::changeEvent(event);

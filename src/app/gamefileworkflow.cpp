@@ -4,6 +4,7 @@
 #include "originals.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 GameFileWorkflow::GameFileWorkflow(const QString& programFolder)
     : m_folder(programFolder), m_claim(m_folder.lockFolder()), m_runProcess(&Scn_Process::run)
@@ -42,11 +43,14 @@ gamefile::StepResult GameFileWorkflow::fetch(const QString& gameFile, const game
                                             QStringLiteral("%1 cannot be moved to %2")
                                                 .arg(QDir::toNativeSeparators(files.plainCopy),
                                                      QDir::toNativeSeparators(m_folder.asideFolder())));
-    gamefile::StepResult result = gamefile::copyIn(gameFile, files);
     // What was read is what the plain copy holds, whatever the game file
-    // holds by now.
-    if (const auto copied = gamefile::FileFingerprint::of(files.plainCopy); result.ok() && copied)
+    // holds by now; its time, taken before, is older than any change since.
+    const QDateTime modified = QFileInfo(gameFile).lastModified();
+    gamefile::StepResult result = gamefile::copyIn(gameFile, files);
+    if (const auto copied = gamefile::FileFingerprint::of(files.plainCopy); result.ok() && copied) {
         *read = *copied;
+        read->setModified(modified);
+    }
     if (result.ok())
         result = gamefile::checkDecompressed(files, runTool({files.plainCopy, QStringLiteral("-d")}));
     if (result.ok()) {
@@ -72,5 +76,6 @@ gamefile::StepResult GameFileWorkflow::store(Baza& baza, const GameOnShow& game,
         *written = *compressed;
     if (result.ok())
         result = gamefile::replaceGameFile(files, game.gameFile);
+    written->setModified(QFileInfo(game.gameFile).lastModified());
     return result;
 }

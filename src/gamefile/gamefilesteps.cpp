@@ -3,6 +3,7 @@
 #include "baza.h"
 #include "container.h"
 #include "containerbytes.h"
+#include "filekind.h"
 #include "filereplace.h"
 #include "readablefile.h"
 
@@ -111,8 +112,15 @@ bool SetAside::ready() const { return !QFile::exists(m_path); }
 
 StepResult checkGameFile(const QString& gameFile)
 {
+    const QString step = QStringLiteral("checking the game file");
     if (const QString why = whyNotReadable(gameFile, kMaxGameFileSize); !why.isEmpty())
-        return StepResult::failed(QStringLiteral("checking the game file"), why);
+        return StepResult::failed(step, why);
+    // The desktop offers presets to Varnel too; one opened as a game file
+    // would only get zlibtool's word that it is not a container.
+    if (kindOf(gameFile) == FileKind::Preset)
+        return StepResult::failed(step,
+                                  QStringLiteral("it is a preset, not a game file: open a game file, then "
+                                                 "import the preset into it (Layout, Import Preset...)"));
     return StepResult::done();
 }
 

@@ -25,6 +25,11 @@ QString groupFor(const QString& gameFile)
 
 bool Backdrop::load(const QString& path, QString* why)
 {
+    // A pipe or a device would be read for ever.
+    if (!QFileInfo(path).isFile()) {
+        *why = QStringLiteral("it is not a regular file");
+        return false;
+    }
     QImageReader reader(path);
     const QByteArray format = reader.format(); // by what the file holds, not by its name
     const QImage image = reader.read();
@@ -77,6 +82,11 @@ void Backdrop::remember(const QString& gameFile) const
     store.setValue(QStringLiteral("y"), m_placement.at.y());
     store.setValue(QStringLiteral("scale"), m_placement.scalePercent);
     store.setValue(QStringLiteral("opacity"), m_placement.opacityPercent);
+}
+
+bool Backdrop::isRemembered(const QString& gameFile)
+{
+    return !gameFile.isEmpty() && settings().contains(groupFor(gameFile) + QStringLiteral("/image"));
 }
 
 void Backdrop::recall(const QString& gameFile)

@@ -36,6 +36,8 @@ public:
     void remember(const QString& gameFile) const;
     // What was remembered for the game file, or nothing.
     void recall(const QString& gameFile);
+    // Whether a backdrop is remembered for the game file.
+    static bool isRemembered(const QString& gameFile);
 
 private:
     QImage m_image;

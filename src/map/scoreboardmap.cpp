@@ -144,8 +144,15 @@ void ScoreboardMap::setGameFile(const QString& path)
 {
     if (path == m_gameFile)
         return;
+    // A backdrop put up before any game file was open goes with the first one
+    // opened, unless that file has one of its own.
+    const bool carried =
+        m_gameFile.isEmpty() && !m_canvas->backdrop().isNull() && !Backdrop::isRemembered(path);
     m_gameFile = path;
-    m_canvas->recallBackdrop(path);
+    if (carried)
+        showBackdrop(); // and remembered for this file
+    else
+        m_canvas->recallBackdrop(path);
     m_canvas->fit();
 }
 

@@ -3,6 +3,8 @@
 #include "editorfixture.h"
 #include "editorpanel.h"
 #include "layoutstate.h"
+#include "preset.h"
+#include "reliabilitylog.h"
 #include "scn_process.h"
 #include "testfiles.h"
 #include "ucupdownbox.h"
@@ -105,12 +107,14 @@ private slots:
         const QByteArray broken = QByteArray(m_sample).replace(40, 1, "\x55");
         const QString other = m_dir.path() + "/other/unnamed_278.bin"; // the same title
         QVERIFY(QDir().mkpath(m_dir.path() + "/other") && writeFile(other, broken));
-        QVERIFY(writeFile(game() + ".unzlib", "not a container"));
+        QVERIFY(writeFile(game() + ".unzlib", "not a container") &&
+                writeFile(games() + "/my layout.json", gamefile::presetText(m_window->baza().record())));
+        // clang-format off
         const QList<std::pair<QString, QString>> answers{
-            {{}, {}},
-            {games() + "/typed but missing.bin", "it does not exist"},
-            {other, "zlibtool said: zlibtool: "},
+            {{}, {}}, {games() + "/typed but missing.bin", "it does not exist"}, {other, "zlibtool said: zlibtool: "},
+            {"/dev/zero", "Reason: it is not a regular file"}, {games() + "/my layout.json", "it is a preset, not a"},
             {game() + ".unzlib", "not a container"}};
+        // clang-format on
         for (const auto& [answer, reason] : answers) {
             answer.isEmpty() ? m_dialog.enqueueCancel() : m_dialog.enqueue(answer);
             m_window->findChild<QAction*>("MnuFileOpen")->trigger();
@@ -121,6 +125,10 @@ private slots:
                          ? message.isEmpty()
                          : message.startsWith(answer + " was not opened") && message.contains(reason),
                      qPrintable(message));
+            reliabilitylog::record(
+                "Open cancelled or failed", answer.isEmpty() ? "Cancel" : QFileInfo(answer).fileName(),
+                (answer.isEmpty() ? "no message" : message.section("\n", 2).replace(m_dir.path(), "…")) +
+                    "; the layout on show as before");
             delete shownMessage();
         }
         m_window->baza().KroX(1234);
@@ -299,14 +307,12 @@ private slots:
         QVERIFY(QDir().mkpath(presets));
         for (const QString step : {"MnuFileOpen", "open", "MnuFileOpen", "importPresetAction", "export",
                                    "restart", "MnuFileOpen", "open", "importPresetAction"}) {
-            if (step == "open" ||
-                step == "export") { // through the seam, the one way to choose that cannot fail here
-                step == "open" ? open(game()) : m_dialog.enqueue(presets + "/p");
-                step == "open" ? void() : m_window->findChild<QAction*>("exportPresetAction")->trigger();
-                continue;
-            }
-            if (step == "restart") {
-                m_window = std::make_unique<frmMain>(program());
+            // Through the seam, the one way to choose that cannot fail here.
+            if (step == "open" || step == "export" || step == "restart") {
+                step == "open" ? open(game()) : step == "export" ? m_dialog.enqueue(presets + "/p") : void();
+                if (step != "open")
+                    step == "export" ? m_window->findChild<QAction*>("exportPresetAction")->trigger()
+                                     : void(m_window = std::make_unique<frmMain>(program()));
                 continue;
             }
             m_scopedDialog.reset(); // Qt's own dialog, cancelled once its folder is seen

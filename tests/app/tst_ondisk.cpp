@@ -5,6 +5,7 @@
 #include "editorfixture.h"
 #include "editorpanel.h"
 #include "gamedata.h"
+#include "reliabilitylog.h"
 #include "savemarks.h"
 #include "ucupdownbox.h"
 
@@ -75,6 +76,11 @@ private slots:
         QCOMPARE(merged ? unpacked(game()) : readFile(game()), merged ? expected.plain : onDisk);
         QVERIFY((readFile(workingFile()) == expected.plain) == merged && starred() == !merged &&
                 !shownMessage());
+        reliabilitylog::record("Save after a change on disk", QTest::currentDataTag(),
+                               QString(m_asked.isEmpty() ? "no question; " : "asked; ") +
+                                   (merged ? "the layout "
+                                             "written into the file as it is now, its other bytes kept"
+                                           : "the file left as it was"));
     }
 
     // Restore Original puts the game file back as it was before the first
@@ -119,6 +125,9 @@ private slots:
             box(n)->txtValue()->selectAll();
             QTest::keyClicks(box(n)->txtValue(), typed); // 4000 on the way
             QVERIFY(marks->mark(n - 1) == mark && marks->shownBy(n - 1)->toolTip() == mark);
+            reliabilitylog::record("Numbers the record cannot take",
+                                   QStringLiteral("%1 typed into box %2").arg(typed).arg(n),
+                                   QStringLiteral("marked \"%1\"; Save wrote what the mark says").arg(mark));
         }
         QVERIFY(marks->shownBy(42) == box(43)->txtValue() && marks->shownBy(0) == m_window->panel()->txt(0));
         QVERIFY(marks->shownBy(0)->palette() != unmarked);

@@ -122,11 +122,8 @@ private slots:
                       check = "checking the output", replace = "replacing the game",
                       layout = "writing the layout", copy = "copying the game file",
                       changed = "reading the game file as it is now", claim = "claiming the working files";
-        struct Row {
-            const char *tag, *fault;
-            QString open, save, restore = "-"; // the failed step, "" when it goes through, "-" not tried
-        };
         // clang-format off
+        struct Row { const char *tag, *fault; QString open, save, restore = "-"; }; // the steps: "" passes, "-" untried
         const QList<Row> rows{
             {"zlibtool missing", "tool missing", unpack, pack}, {"zlibtool exits non-zero", "exit 3", unpack, pack},
             {"zlibtool writes nothing", "exit 0", unpack, pack},

@@ -429,6 +429,11 @@ private slots:
         map->setGameFile(m_dir.filePath("other.bin"));
         map->setGameFile(game());
         QVERIFY(m_canvas->backdrop().isNull());
+        map->setGameFile({}); // as before any Open: a backdrop put up then goes with the file opened next
+        m_dialog.enqueue(m_dir.filePath("shot.png"));
+        button->click();
+        map->setGameFile(m_dir.filePath("third.bin"));
+        QVERIFY(!m_canvas->backdrop().isNull() && Backdrop::isRemembered(m_dir.filePath("third.bin")));
     }
 
     // What a box shows is part of each step, also where its value stays (an
