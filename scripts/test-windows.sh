@@ -45,7 +45,15 @@ ctest --test-dir "$out" --output-on-failure
 # The zlibtool test as built for Linux, with zlibtool.exe as the tool.
 cmake -S . -B "$out/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEL_WERROR=ON > /dev/null
 cmake --build "$out/linux" -j2 --target tst_zlibtool
-VARNEL_ZLIBTOOL="\"$wine\" \"$PWD/$tool\"" "$out/linux/tests/tst_zlibtool"
+# Wine now and then ends a program that is quick to end with status 1 and
+# nothing on its stderr (seen once in some thousand runs here, never
+# again when the case was repeated): a failed run is tried once more, and
+# the second must pass.
+export VARNEL_ZLIBTOOL="\"$wine\" \"$PWD/$tool\""
+if ! "$out/linux/tests/tst_zlibtool"; then
+    echo "tst_zlibtool failed under Wine: once more"
+    "$out/linux/tests/tst_zlibtool"
+fi
 
 # Every source under src/ but the Linux ones, and the tools a Windows build
 # makes of them (samplegen, screenshot), compiled and not linked. With
