@@ -162,12 +162,15 @@ private:
     }
 
     // The new file takes the old one's place in its folder (the target's, for
-    // a link), so that folder must take it too.
+    // a link), so that folder must take it too. A file that is gone (only
+    // restore gets that far with one) is simply made anew there.
     static gamefile::StepResult checkReplaceable(const QString& path)
     {
-        const QString folder = QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath();
+        const QFileInfo file(path);
+        const QString target = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
+        const QString folder = QFileInfo(target).absolutePath();
         const QString step = QStringLiteral("checking the game file");
-        if (!QFileInfo(path).isWritable())
+        if (file.exists() && !file.isWritable())
             return gamefile::StepResult::failed(step, QStringLiteral("it is read-only"));
         if (!QFileInfo(folder).isWritable())
             return gamefile::StepResult::failed(
