@@ -148,7 +148,12 @@ bool MapInput::press(const QMouseEvent& event)
         m_backdropStart = m_backdrop.placement();
     } else if (handle < 0) {
         m_drag = Drag::Band;
-        m_bandAddsTo = adding ? m_scene.selection() : QList<int>();
+        // A band adds to a selection of its own view only: the two views
+        // measure in different units.
+        const QList<int>& selected = m_scene.selection();
+        m_bandAddsTo = adding && !selected.isEmpty() && maphandles::viewOf(selected.front()) == *view
+                           ? selected
+                           : QList<int>();
         m_scene.select(m_bandAddsTo);
     } else if (adding) {
         m_scene.toggle(handle);
