@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <QFileInfo>
+
 #include <cstring>
 
 namespace
@@ -28,7 +30,9 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         } else if (argument.isEmpty()) {
             return {UsageError, {}, QStringLiteral("the file name is empty")};
         } else {
-            line.file = argument;
+            // The window moves the current folder to the program folder, so
+            // the name is made whole while it still means what was typed.
+            line.file = QFileInfo(argument).absoluteFilePath();
         }
     }
     return line;

@@ -147,6 +147,8 @@ void ucUpDownBox::build()
     m_txt = new QLineEdit(this);
     m_txt->setObjectName(QStringLiteral("txtValue"));
     m_txt->setFrame(false); // the box draws the border
+    // What is dropped on a box is the window's: a file's name is never typed in.
+    m_txt->setAcceptDrops(false);
     m_txt->installEventFilter(this);
     setFocusProxy(m_txt);
 

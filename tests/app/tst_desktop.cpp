@@ -21,20 +21,21 @@ using namespace testfiles;
 class tst_Desktop : public QObject, EditorFixture
 {
     Q_OBJECT
-    // Drags the files over the window and drops them; whether the window took them.
+    // Drags the files onto a box and drops them, through the window as the
+    // platform delivers them; whether the window took them.
     bool drop(const QStringList& paths)
     {
         QMimeData data;
-        QList<QUrl> urls;
         for (const QString& path : paths)
-            urls << QUrl::fromLocalFile(path);
-        data.setUrls(urls);
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_window.get(), &enter);
+            data.setUrls(data.urls() << QUrl::fromLocalFile(path));
+        data.setText(paths.join('\n')); // as file managers offer them too
+        const QPoint onBox = m_window->panel()->box(1)->txtValue()->mapTo(m_window.get(), QPoint(4, 4));
+        QDragEnterEvent enter(onBox, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window->windowHandle(), &enter);
         if (!enter.isAccepted())
             return false;
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(m_window.get(), &dropped);
+        QDropEvent dropped(onBox, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_window->windowHandle(), &dropped);
         QCoreApplication::processEvents(); // the drop is acted on once the drag has ended
         return true;
     }
@@ -73,9 +74,9 @@ private slots:
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("outcome"); // what is done, then the file or what is printed
-        QTest::newRow("a file") << QStringList{"a b.bin"} << "0: a b.bin";
-        QTest::newRow("a name after --") << QStringList{"--", "-x.bin"} << "0: -x.bin";
+        QTest::addColumn<QString>("outcome"); // what is done, then the file (CWD: here) or what is printed
+        QTest::newRow("a file") << QStringList{"a b.bin"} << "0: CWD/a b.bin";
+        QTest::newRow("a name after --") << QStringList{"--", "-x.bin"} << "0: CWD/-x.bin";
         QTest::newRow("help") << QStringList{"x", "-h"} << "1: usage: varnel [FILE]";
         QTest::newRow("version") << QStringList{"--version"} << "2: varnel 0.";
         QTest::newRow("unknown option")
@@ -87,9 +88,9 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, outcome);
         const CommandLine line = CommandLine::parse(arguments);
-        QVERIFY2(
-            (QString::number(line.action) + ": " + line.file.value_or(line.output())).startsWith(outcome),
-            qPrintable(line.output()));
+        QVERIFY2((QString::number(line.action) + ": " + line.file.value_or(line.output()))
+                     .startsWith(outcome.replace("CWD", QDir::currentPath())),
+                 qPrintable(line.output()));
     }
 
     // The real `varnel FILE` opens the file through Open File's steps, and
@@ -106,7 +107,8 @@ private slots:
         const QString title =
             QStringLiteral("opened from outside %1.bin").arg(QCoreApplication::applicationPid());
         QVERIFY(writeFile(games() + "/" + title, m_sample));
-        varnel.start(program, {"-platform", "offscreen", games() + "/" + title});
+        varnel.setWorkingDirectory(games()); // the name is relative to it, not to the program folder
+        varnel.start(program, {"-platform", "offscreen", title});
         const QString settingsFile = m_settings.path() + "/Varnel/Varnel.conf";
         QTRY_VERIFY_WITH_TIMEOUT(readFile(settingsFile).contains(title.toUtf8()), 20000);
         varnel.kill();
