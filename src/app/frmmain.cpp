@@ -176,8 +176,12 @@ void frmMain::exportPreset()
         this, QStringLiteral("Export Preset"), kPresetFilter, startFolder(kPresets));
     if (!chosen)
         return;
-    if (QFileInfo(*chosen).suffix().isEmpty())
+    if (QFileInfo(*chosen).suffix().isEmpty()) {
         *chosen += kPresetSuffix;
+        if (QFileInfo::exists(*chosen) &&
+            !questions::replaceFile(this, QStringLiteral("Export Preset"), *chosen))
+            return;
+    }
     rememberFolder(kPresets, *chosen);
     // What a Save would write: the record, as it stands.
     if (const gamefile::StepResult written = gamefile::writePreset(*chosen, m_baza.record()); !written.ok())
@@ -394,7 +398,7 @@ void frmMain::dropEvent(QDropEvent* event)
         Qt::QueuedConnection);
 }
 
-bool frmMain::openGameFile(const QString& path, bool discarded)
+bool frmMain::openGameFile(const QString& path, bool discarded, const QString& whenFailed)
 {
     if (m_busy)
         return false;
@@ -418,7 +422,7 @@ bool frmMain::openGameFile(const QString& path, bool discarded)
         editing::putBackState(*m_panel, m_baza, discarded && m_game ? m_game->saved : before);
         m_history->resume(discarded);
         m_workflow.keepClaimOnly(m_game ? std::optional(m_game->files) : std::nullopt);
-        reportFailure(QStringLiteral("%1 was not opened.").arg(QDir::toNativeSeparators(path)), result);
+        reportFailure(whenFailed.arg(QDir::toNativeSeparators(path)), result);
         return false;
     }
     const layout::Record fileRecord = m_baza.record();
@@ -461,8 +465,13 @@ bool frmMain::cmdZapisz_Click()
     const QFileInfo working(game.files.decompressed);
     gamefile::FileFingerprint read, written;
     gamefile::StepResult result = gamefile::StepResult::done();
-    if (changed || !working.isFile() || working.size() == 0)
+    if (changed || !working.isFile() || working.size() == 0) {
         result = m_workflow.fetch(game.gameFile, game.files, &read);
+        // The working files now hold the game file as it is, whatever the
+        // store does: the next Save compares with that.
+        if (result.ok())
+            game.onDisk = read;
+    }
     // The boxes still answer while the tool runs; what is typed meanwhile is
     // not in this Save.
     const editing::LayoutState shown = editing::captureState(*m_panel, m_baza);
@@ -494,7 +503,9 @@ void frmMain::restoreOriginal()
         return reportFailure(QStringLiteral("%1 was not put back.").arg(QDir::toNativeSeparators(gameFile)),
                              result);
     // As if opened anew: the original's values, no unsaved changes, a new history.
-    openGameFile(gameFile, true);
+    openGameFile(gameFile, true,
+                 QStringLiteral("%1 was put back as it was, but could not be opened again: the layout on "
+                                "show is the one from before."));
 }
 
 void frmMain::reportFailure(const QString& what, const gamefile::StepResult& failure)

@@ -49,7 +49,9 @@ public:
     // Opens a game file through Open File's steps; false, with a message
     // naming the file, the step and the reason, when one fails. With
     // `discarded`, a failure puts back the layout as last opened or saved.
-    bool openGameFile(const QString& path, bool discarded = false);
+    // whenFailed begins the message of a failure, %1 standing for the file.
+    bool openGameFile(const QString& path, bool discarded = false,
+                      const QString& whenFailed = QStringLiteral("%1 was not opened."));
     // True when the game file was replaced.
     bool cmdZapisz_Click();
     void cmdReadmy_Click();

@@ -15,7 +15,8 @@ gamefile::ToolRun GameFileWorkflow::runTool(const QStringList& arguments)
 {
     const QString tool = m_folder.toolPath();
     ProcessOutcome outcome = m_runProcess(QStringList{tool} + arguments, m_toolTimeLimitMs);
-    return {tool, outcome.endedInTime, m_toolTimeLimitMs, std::move(outcome.errorOutput)};
+    return {tool, outcome.endedInTime, m_toolTimeLimitMs, std::move(outcome.errorOutput),
+            std::move(outcome.startFailure)};
 }
 
 gamefile::StepResult GameFileWorkflow::fetch(const QString& gameFile, const gamefile::WorkingFiles& files,
@@ -69,6 +70,12 @@ gamefile::StepResult GameFileWorkflow::store(Baza& baza, const GameOnShow& game,
         result = gamefile::removeOldOutput(files);
     if (result.ok())
         result = gamefile::checkCompressed(files, runTool({files.decompressed}));
+    // The tool takes its time; a change made meanwhile is not written over
+    // unseen either. The next Save asks about it.
+    if (result.ok() && !game.onDisk.matches(game.gameFile))
+        result = gamefile::StepResult::failed(
+            QStringLiteral("replacing the game file"),
+            QStringLiteral("it changed on disk while zlibtool ran, so nothing was written"));
     if (result.ok())
         result = gamefile::keepOriginal(game.gameFile, game.original);
     // What the game file will hold is what the checked compressed file holds.

@@ -1,5 +1,6 @@
 #include "questions.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,16 +11,19 @@ namespace questions
 namespace
 {
 
-// A question with Cancel on Escape and one answer of its own as the default;
-// true when that answer was given.
+// A question with Cancel on Escape and one answer of its own, the default
+// unless it destroys something; true when that answer was given.
 bool ask(QWidget* owner, const QString& caption, const char* name, const QString& text, const QString& answer,
-         const QString& details = {})
+         const QString& details = {}, bool answerIsDefault = true)
 {
     QMessageBox question(QMessageBox::Question, caption, text, QMessageBox::Cancel, owner);
     question.setObjectName(QLatin1String(name));
     question.setInformativeText(details);
     QPushButton* yes = question.addButton(answer, QMessageBox::AcceptRole);
-    question.setDefaultButton(yes);
+    if (answerIsDefault)
+        question.setDefaultButton(yes);
+    else
+        question.setDefaultButton(QMessageBox::Cancel);
     question.setEscapeButton(QMessageBox::Cancel);
     question.exec();
     return question.clickedButton() == yes;
@@ -63,6 +67,13 @@ bool restoreOriginal(QWidget* owner, const QString& caption, const QString& titl
         QStringLiteral("Restore"),
         QStringLiteral("Its original was kept on %1.").arg(QLocale().toString(keptAt, QLocale::LongFormat)) +
             (changesLost ? QStringLiteral(" The changes you have not saved will be lost.") : QString()));
+}
+
+bool replaceFile(QWidget* owner, const QString& caption, const QString& path)
+{
+    return ask(owner, caption, "replaceFile",
+               QStringLiteral("%1 already exists. Replace it?").arg(QDir::toNativeSeparators(path)),
+               QStringLiteral("Replace"), {}, false);
 }
 
 } // namespace questions

@@ -24,4 +24,9 @@ bool writeIntoChangedFile(QWidget* owner, const QString& caption, const QString&
 bool restoreOriginal(QWidget* owner, const QString& caption, const QString& title, const QDateTime& keptAt,
                      bool changesLost);
 
+// Before Export Preset writes over a file whose name Varnel completed, which
+// the file dialog never asked about (replaceFile): true for Replace; Cancel
+// is the default.
+bool replaceFile(QWidget* owner, const QString& caption, const QString& path);
+
 } // namespace questions

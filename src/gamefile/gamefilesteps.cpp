@@ -73,6 +73,9 @@ StepResult toolFailed(const QString& step, const QString& reason, const ToolRun&
 // A tool that was stopped, or wrote nothing, fails the step that ran it.
 StepResult toolOutputThere(const QString& step, const QString& output, const ToolRun& run)
 {
+    if (!run.startFailure.isEmpty())
+        return StepResult::failed(
+            step, QStringLiteral("%1 could not be started: %2").arg(native(run.toolPath), run.startFailure));
     if (!run.endedInTime)
         return toolFailed(step,
                           QStringLiteral("%1 did not end within %2 seconds and was stopped")
@@ -90,10 +93,11 @@ StepResult toolOutputThere(const QString& step, const QString& output, const Too
 SetAside::SetAside(QString path, const QString& folder)
     : m_path(std::move(path)), m_aside(QDir(folder).filePath(QFileInfo(m_path).fileName()))
 {
-    if (!QFile::exists(m_path))
-        return;
-    QFile::remove(m_aside);
-    m_moved = QDir().mkpath(folder) && QFile::rename(m_path, m_aside);
+    if (QFile::exists(m_path)) {
+        QFile::remove(m_aside);
+        m_moved = QDir().mkpath(folder) && QFile::rename(m_path, m_aside);
+    }
+    m_free = !QFile::exists(m_path);
 }
 
 SetAside::~SetAside()
@@ -102,13 +106,15 @@ SetAside::~SetAside()
         QFile::remove(m_aside);
         return;
     }
-    if (m_moved) {
+    // Whatever a failed command left there goes, even where nothing was
+    // before: a later step must not take it for good output.
+    if (m_free)
         QFile::remove(m_path);
+    if (m_moved)
         QFile::rename(m_aside, m_path);
-    }
 }
 
-bool SetAside::ready() const { return !QFile::exists(m_path); }
+bool SetAside::ready() const { return m_free; }
 
 StepResult checkGameFile(const QString& gameFile)
 {

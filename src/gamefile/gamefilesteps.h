@@ -16,6 +16,7 @@ struct ToolRun {
     bool endedInTime = true; // false: stopped at the time limit
     int timeLimitMs = 0;
     QByteArray errorOutput; // what it wrote to its standard error
+    QString startFailure;   // why it could not start; empty when it did
 };
 
 // Keeps a file out of the way while a command may replace it, and puts it
@@ -36,6 +37,7 @@ private:
     QString m_path;
     QString m_aside;
     bool m_moved = false;
+    bool m_free = false; // for the new file, after the old one moved
     bool m_keepNew = false;
 };
 

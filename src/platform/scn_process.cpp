@@ -27,6 +27,7 @@ bool Scn_Process::Run_Process(const QStringList& Path, int WindowStyle)
     Q_UNUSED(WindowStyle);
 
     m_errorOutput.clear();
+    m_startFailure.clear();
     QProcess process;
     if (!prepare(process, Path))
         return true;
@@ -63,10 +64,14 @@ bool Scn_Process::Run_Process(const QStringList& Path, int WindowStyle)
     process.start();
     // A start can also fail before start() returns; then there is nothing to
     // wait for.
-    if (process.state() == QProcess::NotRunning)
+    if (process.state() == QProcess::NotRunning) {
+        m_startFailure = process.errorString();
         return true;
+    }
     limit.start(m_timeLimitMs);
     loop.exec();
+    if (process.error() == QProcess::FailedToStart)
+        m_startFailure = process.errorString();
     if (process.state() != QProcess::NotRunning) {
         // Stopped at the limit, or the application quits during the wait.
         process.kill();
@@ -81,5 +86,5 @@ ProcessOutcome Scn_Process::run(const QStringList& Path, int timeLimitMs)
     Scn_Process process;
     process.setTimeLimit(timeLimitMs);
     const bool endedInTime = process.Run_Process(Path);
-    return {endedInTime, process.errorOutput()};
+    return {endedInTime, process.errorOutput(), process.startFailure()};
 }

@@ -9,6 +9,7 @@ class QProcess;
 struct ProcessOutcome {
     bool endedInTime = true;
     QByteArray errorOutput;
+    QString startFailure; // why it could not start; empty when it did
 };
 
 // Runs an outside program (the zlib tool) and waits for it to end while the
@@ -35,6 +36,9 @@ public:
     // first kErrorOutputLimit bytes: a failing tool gives its reason there.
     static constexpr qsizetype kErrorOutputLimit = 4096;
     const QByteArray& errorOutput() const { return m_errorOutput; }
+    // Why the last program could not start (missing, not executable); empty
+    // when it did.
+    const QString& startFailure() const { return m_startFailure; }
 
     // Runs a program as Run_Process does, with a time limit, and tells how it went.
     static ProcessOutcome run(const QStringList& Path, int timeLimitMs);
@@ -56,4 +60,5 @@ private:
 
     int m_timeLimitMs = kDefaultTimeLimitMs;
     QByteArray m_errorOutput;
+    QString m_startFailure;
 };

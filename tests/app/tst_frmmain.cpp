@@ -299,7 +299,8 @@ private slots:
 
     // Qt's dialogs open in the home folder at first, never in the program
     // folder; then in the folder last used for their kind of file, also
-    // after a restart.
+    // after a restart. A preset's name Varnel completes is asked about before
+    // it is written over, as the dialog never saw it.
     void dialogsStartInTheLastFolder()
     {
         QStringList seen;
@@ -325,6 +326,10 @@ private slots:
         }
         QCOMPARE(seen, QStringList({QDir::homePath(), games(), QDir::homePath(), games(), presets}));
         QVERIFY(QFile::exists(presets + "/p.varnel.json")); // a name without a suffix gets the preset's
+        QVERIFY(writeFile(presets + "/p.varnel.json", "mine"));
+        answerQuestion(QMessageBox::Escape, "replaceFile"), m_dialog.enqueue(presets + "/p");
+        m_window->findChild<QAction*>("exportPresetAction")->trigger();
+        QVERIFY(m_asked.contains("already exists") && readFile(presets + "/p.varnel.json") == "mine");
     }
 
     // Readmy opens the program folder's readme wherever the current folder is.

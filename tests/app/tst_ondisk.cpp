@@ -83,6 +83,22 @@ private slots:
                                            : "the file left as it was"));
     }
 
+    // Once Write is answered, the working files hold the changed file even
+    // when the store fails: a file put back after that is asked about again.
+    void changedThenNotStored()
+    {
+        open(game());
+        QVERIFY(writeFile(game(), gamefile::packContainer(QByteArray(m_plainSample).replace(4000, 1, "o"))));
+        m_window->setProcessRunner([](const QStringList& line, int limit) { // compressing fails
+            return line.contains("-d") ? Scn_Process::run(line, limit) : ProcessOutcome{};
+        });
+        answerQuestion(QMessageBox::NoButton, "changedOnDisk"), save();
+        QVERIFY(shownMessage()->text().contains("was not saved") && writeFile(game(), m_sample));
+        m_window->setProcessRunner(&Scn_Process::run);
+        m_asked.clear(), answerQuestion(QMessageBox::Escape, "changedOnDisk"), save();
+        QVERIFY(m_asked.startsWith("unnamed_278.bin has changed on disk") && readFile(game()) == m_sample);
+    }
+
     // Restore Original puts the game file back as it was before the first
     // Save and opens it again; the original stays for another time.
     void restoreOriginal()
@@ -103,6 +119,9 @@ private slots:
         QCOMPARE(readFile(game()), m_sample);
         QCOMPARE(box(1)->Value(), int(read16(m_plainSample, 2096)));
         QVERIFY(!starred() && !action("undoAction")->isEnabled() && !shownMessage());
+        QVERIFY(replaceTool("exit 1\n")); // put back, but not to be read again: the message says so
+        answerQuestion(QMessageBox::NoButton, "restoreOriginal"), action("restoreOriginalAction")->trigger();
+        QVERIFY(shownMessage() && shownMessage()->text().contains("278.bin was put back as it was, but"));
     }
 
     // A number the record does not take is marked where it stands, and Save
