@@ -25,8 +25,9 @@ user=$([ "$(id -u)" -eq 0 ] && echo "root" || echo "an ordinary user")
     echo
     echo "- Written: $(date -u '+%Y-%m-%d %H:%M UTC'), commit $commit"
     echo "- Machine: $(uname -srm), $(nproc) cores, tests run as $user"
-    echo "- Sources: \`tests/app/tst_reliability.cpp\` (a real window, the real zlibtool, real files),"
-    echo "  \`tests/zlibtool/tst_zlibtool.cpp\` (the real zlibtool on its own),"
+    echo "- Sources: \`tests/app/tst_reliability.cpp\`, \`tests/app/tst_ondisk.cpp\` (changes on disk, marks)"
+    echo "  and \`tests/app/tst_frmmain.cpp\` (Open), each a real window with the real zlibtool and real files;"
+    echo "  \`tests/cli/tst_cli.cpp\` (the real varnel-cli); \`tests/zlibtool/tst_zlibtool.cpp\` (the real zlibtool);"
     echo "  \`fuzz/\` (libFuzzer with ASan and UBSan)"
     echo
     if compgen -G "$logs/*.tsv" > /dev/null; then
