@@ -16,6 +16,8 @@ namespace {
 // The pixel value a vertex point shows, stored in sixteenths.
 constexpr int kSixteenths = 16;
 
+} // namespace
+
 std::optional<qint16> storableValue(const QString& text, layout::FieldKind kind)
 {
     const std::optional<qint16> number = numbertext::toInt16(text);
@@ -35,8 +37,6 @@ QString shownText(qint16 value, layout::FieldKind kind)
         return numbertext::fromInt(value);
     return numbertext::fromDouble(static_cast<double>(value) / kSixteenths);
 }
-
-} // namespace
 
 void txt_Change(const EditorPanel& panel, Baza& baza)
 {

@@ -2,6 +2,7 @@
 
 #include "baza.h"
 #include "editorpanel.h"
+#include "fieldediting.h"
 #include "numbertext.h"
 #include "ucupdownbox.h"
 
@@ -12,8 +13,6 @@ namespace editing
 
 namespace
 {
-
-constexpr int kSixteenths = 16;
 
 QPalette marked(QPalette palette)
 {
@@ -26,25 +25,23 @@ QPalette marked(QPalette palette)
 
 } // namespace
 
-std::optional<QString> saveMismatch(const QString& shownText, layout::FieldKind kind, qint16 recordValue)
+std::optional<QString> saveMismatch(const QString& text, layout::FieldKind kind, qint16 recordValue)
 {
-    const bool vertex = kind == layout::FieldKind::Vertex;
-    const QString writes = QStringLiteral("Save writes %1")
-                               .arg(vertex ? numbertext::fromDouble(double(recordValue) / kSixteenths)
-                                           : numbertext::fromInt(recordValue));
-    const std::optional<double> shown = numbertext::toDouble(shownText);
+    // The record's value as the field would show it; read back exactly, as
+    // every sixteenth is written in full.
+    const QString written = shownText(recordValue, kind);
+    const std::optional<double> shown = numbertext::toDouble(text);
+    if (shown && shown == numbertext::toDouble(written))
+        return std::nullopt;
+    const QString writes = QStringLiteral("Save writes %1").arg(written);
     if (!shown)
         return writes + QStringLiteral(": no number is shown");
-    const int unit = vertex ? kSixteenths : 1;
-    if (*shown * unit == recordValue) // exact: a sixteenth is a power of two
-        return std::nullopt;
-    const QString number = shownText.trimmed();
-    const double whole = numbertext::roundHalfEven(*shown);
-    if (!(whole * unit >= -32768 && whole * unit <= 32767)) // what the store pass skips
+    const QString number = text.trimmed();
+    if (!storableValue(text, kind)) // the store pass skips it
         return writes + QStringLiteral(": %1 does not fit").arg(number);
-    if (whole != *shown)
-        return writes + (vertex ? QStringLiteral(": %1 is not a whole pixel")
-                                : QStringLiteral(": %1 is not a whole number"))
+    if (numbertext::roundHalfEven(*shown) != *shown)
+        return writes + (kind == layout::FieldKind::Vertex ? QStringLiteral(": %1 is not a whole pixel")
+                                                           : QStringLiteral(": %1 is not a whole number"))
                             .arg(number);
     return writes + QStringLiteral(", not %1").arg(number);
 }

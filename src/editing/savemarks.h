@@ -17,8 +17,8 @@ namespace editing
 
 // Why a shown number is not what Save writes for a field holding
 // recordValue, in words for a tooltip ("Save writes 4000: 40000 does not
-// fit"); nothing when it is. shownText is as a grey field or a box shows it.
-std::optional<QString> saveMismatch(const QString& shownText, layout::FieldKind kind, qint16 recordValue);
+// fit"); nothing when it is. text is as a grey field or a box shows it.
+std::optional<QString> saveMismatch(const QString& text, layout::FieldKind kind, qint16 recordValue);
 
 // Marks, where it stands, every grey field (or box without one) whose number
 // the record does not hold, so that what is shown is what Save writes or is
