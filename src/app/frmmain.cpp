@@ -16,6 +16,7 @@
 #include "scn_process.h"
 #include "scoreboardmap.h"
 #include "twips.h"
+#include "varnelsettings.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -27,7 +28,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QUrl>
 
 namespace {
@@ -41,7 +41,6 @@ const QString kPresetFilter =
 const QString kPresetSuffix = QStringLiteral(".varnel.json");
 
 // The last folder of each kind of file is remembered across runs.
-QSettings settings() { return QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")); }
 const QString kGames = QStringLiteral("Game"), kPresets = QStringLiteral("Preset"),
               kImages = QStringLiteral("Image");
 
@@ -362,14 +361,14 @@ void frmMain::openRecent(const QString& path)
 
 QString frmMain::startFolder(const QString& kind) const
 {
-    const QString last = settings().value(QStringLiteral("last%1Folder").arg(kind)).toString();
+    const QString last = varnelSettings().value(QStringLiteral("last%1Folder").arg(kind)).toString();
     return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
 }
 
 void frmMain::rememberFolder(const QString& kind, const QString& file)
 {
     if (!file.isEmpty())
-        settings().setValue(QStringLiteral("last%1Folder").arg(kind), QFileInfo(file).absolutePath());
+        varnelSettings().setValue(QStringLiteral("last%1Folder").arg(kind), QFileInfo(file).absolutePath());
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event)

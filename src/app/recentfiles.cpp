@@ -1,19 +1,15 @@
 #include "recentfiles.h"
 
+#include "varnelsettings.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 
 namespace
 {
 
 const QString kKey = QStringLiteral("recentGameFiles");
-
-QSettings settings()
-{
-    return QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel"));
-}
 
 } // namespace
 
@@ -27,7 +23,7 @@ RecentFiles::RecentFiles(QMenu* menu, std::function<void(const QString&)> open)
 
 QStringList RecentFiles::files() const
 {
-    return settings().value(kKey).toStringList();
+    return varnelSettings().value(kKey).toStringList();
 }
 
 void RecentFiles::add(const QString& path)
@@ -50,7 +46,7 @@ void RecentFiles::store(const QStringList& list)
 {
     // The menu is made anew when it next opens: an action of it may be the
     // one that asked for this.
-    settings().setValue(kKey, list);
+    varnelSettings().setValue(kKey, list);
 }
 
 void RecentFiles::fill()
@@ -66,7 +62,6 @@ void RecentFiles::fill()
                 .arg(i + 1)
                 .arg(file.fileName().replace(u'&', QStringLiteral("&&")),
                      QDir::toNativeSeparators(file.path()).replace(u'&', QStringLiteral("&&"))));
-        action->setData(list[i]);
         connect(action, &QAction::triggered, this, [this, path = list[i]] { m_open(path); });
     }
     m_menu->addSeparator();

@@ -1,20 +1,16 @@
 #include "backdrop.h"
 
+#include "varnelsettings.h"
 #include "viewtransform.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QSettings>
 
 namespace {
 
-// The same store as the folder Open remembers; a group per game file.
-QSettings settings()
-{
-    return QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel"));
-}
+// A group of Varnel's settings per game file.
 QString groupFor(const QString& gameFile)
 {
     const QByteArray path = QFileInfo(gameFile).absoluteFilePath().toUtf8();
@@ -72,7 +68,7 @@ void Backdrop::remember(const QString& gameFile) const
 {
     if (gameFile.isEmpty())
         return;
-    QSettings store = settings();
+    QSettings store = varnelSettings();
     store.remove(groupFor(gameFile));
     if (isNull())
         return;
@@ -86,13 +82,13 @@ void Backdrop::remember(const QString& gameFile) const
 
 bool Backdrop::isRemembered(const QString& gameFile)
 {
-    return !gameFile.isEmpty() && settings().contains(groupFor(gameFile) + QStringLiteral("/image"));
+    return !gameFile.isEmpty() && varnelSettings().contains(groupFor(gameFile) + QStringLiteral("/image"));
 }
 
 void Backdrop::recall(const QString& gameFile)
 {
     clear();
-    QSettings store = settings();
+    QSettings store = varnelSettings();
     store.beginGroup(groupFor(gameFile));
     QString why;
     if (gameFile.isEmpty() || !store.contains(QStringLiteral("image")) ||

@@ -5,6 +5,7 @@
 #include "frmmain.h"
 #include "scn_common_dialog.h"
 #include "testfiles.h"
+#include "varnelsettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +42,7 @@ protected:
     {
         QStandardPaths::setTestModeEnabled(true); // the settings of a test run are its own
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-        QSettings(QStringLiteral("Varnel"), QStringLiteral("Varnel")).clear();
+        varnelSettings().clear();
         QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(workingFolder()) &&
                 QDir().mkpath(program() + "/doc") && QDir().mkpath(games()));
         QVERIFY(QFile::copy(ZLIBTOOL_PATH, program() + "/zlib/zlibtool") && testfiles::writeFile(game(), m_sample));
