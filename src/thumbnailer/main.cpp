@@ -1,13 +1,12 @@
 // varnel-thumbnailer [-s SIZE] INPUT OUTPUT
 //
 // Writes a PNG picture of the layout a game file or a preset holds, at most
-// SIZE pixels each way (128 unless given), for file managers, as the
-// freedesktop thumbnailer specification asks: nothing is written, and the
-// exit status is not 0, when the input is damaged or of another kind.
+// SIZE pixels each way (128 unless given), for file managers, which expect
+// of a thumbnailer that nothing is written, and the exit status is not 0,
+// when the input is damaged or of another kind.
 
 #include "thumbnail.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QTextStream>
